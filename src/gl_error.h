@@ -1,0 +1,17 @@
+#pragma once
+// Error reports shared by the whole program: GL errors after work that may
+// fail, and the text of the last system error. Neither is ever fatal.
+#include <string>
+
+class cDemoClock;
+
+// Reads one GL error code. GL_NO_ERROR: false, nothing printed. Otherwise one
+// "## ERROR: OpenGL [(seconds) ][ context]: text" line on the error stream
+// and true. Callers pass the name of the calling step as context.
+bool check_gl_error(const cDemoClock* clock, const std::string& context);
+
+// The line check_gl_error prints for an error text (without the newline).
+std::string gl_error_line(const cDemoClock* clock, const std::string& context, const std::string& error_text);
+
+// System message for an errno value; empty when the system has none.
+std::string posix_error_text(int code);

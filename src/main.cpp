@@ -1,0 +1,6 @@
+#include <SDL.h>
+
+int main(int, char**)
+{
+    return 0;
+}
