@@ -1,6 +1,6 @@
-#include <SDL.h>
+#include "frame.h"
 
 int main(int, char**)
 {
-    return 0;
+    quorvane_main();
 }

@@ -1,0 +1,44 @@
+#include "demo.h"
+
+#include <stdexcept>
+
+#include "load_screen.h"
+#include "scene_manager.h"
+#include "scenes/composition.h"
+
+namespace {
+
+// std::exception carries no message of its own; this one does.
+class cSingleDemoError : public std::exception {
+public:
+    const char* what() const noexcept override { return "only a single demo allowed at any one time..."; }
+};
+
+}  // namespace
+
+cDemo::cDemo()
+{
+    if (instances++ != 0)
+        throw cSingleDemoError();
+}
+
+cQuorvane::cQuorvane()
+{
+    if (constructed)
+        throw cSingleDemoError();
+    constructed = true;
+}
+
+void cQuorvane::init()
+{
+    cSceneManager* manager = cSceneManager::get_instance();
+    manager->setup();
+
+    manager->add<cSceneComposition>();
+
+    cLoadScreenDummy screen;
+    manager->load_and_fade_in(screen);
+
+    if (manager->queue)
+        manager->queue->cursor = 0;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// The application frame: start-up in a fixed order, the endless frame loop
+// with its pacing and adaptive vertical sync, the event pump, and the exit
+// handler that releases every manager in a fixed order. The program always
+// ends through exit(), which runs the handler registered at start-up.
+#include <cstdint>
+#include <set>
+
+class cDemo;
+class cDemoClock;
+class cSceneManager;
+
+// Runs the whole program; never returns.
+[[noreturn]] void quorvane_main();
+
+void init_gl();
+void exit_handler();
+[[noreturn]] void run_demo(cDemo& demo);
+void start_demo(cSceneManager& manager);
+[[noreturn]] void frame_loop(cDemo& demo);
+void render_frame(cDemo& demo, const cDemoClock& frame_clock);
+void pump_events();
+void check_quit_keys();
+// glFinish, then a fence on all prior commands that the server waits on.
+void sync_gpu();
+
+// Adaptive vertical sync for one frame of d ms: two frames slower than
+// 20 fps switch it off, two faster than 90 fps switch it back on. Returns the
+// swap interval to set (0 or 1), or -1 when nothing changes.
+int adapt_vsync(bool& vsync_on, int32_t& last_frame_ms, float d);
+
+// Keys currently held down, as lower-cased SDL key symbols.
+extern std::set<int32_t> held_keys;

@@ -1,0 +1,164 @@
+#include "scene_manager.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+
+#include <SDL.h>
+
+#include "gl.h"
+#include "load_screen.h"
+#include "video.h"
+
+namespace {
+
+// The very first update reports a change, so whoever listens starts in sync.
+bool first_dispatch = true;
+
+const int32_t LOADING_HOLD_MS = 5000;
+const int32_t FADE_MS = 1500;
+
+}  // namespace
+
+cSceneManager::~cSceneManager()
+{
+    for (cScene* s : scenes)
+        delete s;
+    delete queue;
+}
+
+void cSceneManager::setup()
+{
+    queue = new cEventQueue();
+    clock.tick();
+    clock.prev = clock.start = clock.now;
+}
+
+void cSceneManager::load_and_fade_in(iLoadScreen& screen)
+{
+    screen.update(0.0f, true);
+    if (scenes.empty()) {
+        std::cerr << "scene " << 0 << " not added - exiting!" << std::endl;
+        exit(-1);
+    }
+    current = scenes.front();
+    current->load();
+
+    while (clock.elapsed() < LOADING_HOLD_MS) {
+        SDL_Delay(10);
+        clock.tick();
+        screen.update(1.0f, true);
+    }
+
+    clock.tick();
+    const int32_t t0 = clock.elapsed();
+    while (clock.elapsed() - t0 < FADE_MS) {
+        screen.update(1.0f, false);
+        const float v = 1.0f - static_cast<float>(clock.elapsed() - t0) / 1000.0f;
+        draw_fade_quad(std::clamp(v, 0.0f, 1.0f));
+        cVideo_SDL::get_instance()->swap_buffers();
+        clock.tick();
+    }
+}
+
+bool cSceneManager::update()
+{
+    clock.tick();
+    bool changed = dispatch_events();
+    if (current)
+        changed = current->update() || changed;
+    return changed;
+}
+
+void cSceneManager::fire(cEvent* e)
+{
+    if (e->type >= 0 && e->type <= 21)
+        return;
+    switch (e->type) {
+    case EVENT_MIDI:
+    case EVENT_BEAT:
+        if (current)
+            current->handle_event(e);
+        break;
+    case EVENT_QUIT:
+        exit(0);
+    default:
+        std::cerr << "unhandled demo_event: " << e->type << std::endl;
+        break;
+    }
+}
+
+bool cSceneManager::dispatch_events()
+{
+    const bool first = first_dispatch;
+    first_dispatch = false;
+    if (!queue)
+        return first;
+    const int32_t t = clock.elapsed();
+    while (queue->cursor < queue->events.size()) {
+        cEvent* e = queue->events[queue->cursor];
+        if (e->time >= t)
+            break;  // an event fires only once the demo time is past it
+        ++queue->cursor;
+        fire(e);
+    }
+    return first;
+}
+
+void cSceneManager::draw_current()
+{
+    if (!current) {
+        std::cerr << "# warning, no scene selected in cSceneManager::draw_current" << std::endl;
+        return;
+    }
+    current->draw();
+}
+
+void cSceneManager::sync_clock(int32_t t)
+{
+    clock.tick();
+    clock.start = clock.now - clock.paused_ms - t;
+}
+
+void cSceneManager::seek(int32_t t)
+{
+    sync_clock(t);
+    if (!queue)
+        return;
+    const auto& ev = queue->events;
+    queue->cursor = static_cast<size_t>(
+        std::upper_bound(ev.begin(), ev.end(), t, [](int32_t v, const cEvent* e) { return v < e->time; }) -
+        ev.begin());
+}
+
+void draw_fade_quad(float visibility)
+{
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDepthMask(GL_FALSE);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_ALPHA_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_TEXTURE_RECTANGLE_ARB);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, 1, 0, 1, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glColor4f(0, 0, 0, 1 - visibility);
+    glBegin(GL_QUADS);
+    glVertex3f(0, 0, 0);
+    glVertex3f(1, 0, 0);
+    glVertex3f(1, 1, 0);
+    glVertex3f(0, 1, 0);
+    glEnd();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The composition plays the whole show: it holds the other scenes as layers
+// on a timeline, renders every layer active at the current time and stacks
+// them in ascending key order. Its layers, fades and timeline animators are
+// built once by load() and live as long as the scene; the layers' scenes are
+// owned by the scene manager.
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "scenes/scene.h"
+
+struct cSceneLayer {
+    int32_t start = 0;         // demo time (ms) at which the layer becomes active
+    int32_t end = 0;           // last active demo time (ms), inclusive
+    cScene* scene = nullptr;   // not owned
+    float alpha = 1.0f;        // opacity passed to the compositor, 0 to 1
+    int32_t blend_mode = 0;    // 0 blend, 1 add, 3 screen, 4 dodge
+
+    bool active_at(int32_t t) const { return start <= t && t <= end; }
+};
+
+class cSceneComposition : public cScene {
+public:
+    explicit cSceneComposition(cDemoClock* clock_);
+
+    std::string get_name() override { return "scenecomp"; }
+    void load() override;
+    void begin() override {}
+    void end() override {}
+    void draw() override;
+    void handle_event(cEvent* e) override;
+    bool update() override;
+
+    // Inserts the layer under `key` unless the key is taken; fades of the
+    // stored layer's alpha over its first fade_in_ms and last fade_out_ms.
+    void add_layer(int32_t key, const cSceneLayer& layer, int fade_in_ms, int fade_out_ms);
+
+    std::map<int32_t, cSceneLayer> layers;  // key -> layer; lower keys composite first
+    int32_t curtime = 0;                    // demo time (ms) of the last draw()
+    std::string active_names;               // names of the layers active at the last update()
+
+private:
+    std::string scratch_names;              // reused buffer for the next update's names
+};

@@ -1,0 +1,38 @@
+#pragma once
+// The scene interface. Every visual part of the show is a cScene: the scene
+// manager constructs each one with the demo clock, the composition loads the
+// ones it uses as layers, and all of them live until the demo ends. A scene
+// owns its animators; the clock belongs to the scene manager.
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+class cDemoClock;
+class cEvent;
+class cGuiVarList;
+class iGuiNode;
+class iVar;
+
+class cScene {
+public:
+    explicit cScene(cDemoClock* clock_);
+    virtual ~cScene();
+
+    virtual std::string get_name() = 0;
+    virtual void load() = 0;
+    virtual void begin() = 0;
+    virtual void end() = 0;
+    virtual void draw();
+    virtual void handle_event(cEvent* e) = 0;
+    // True when the scene's state changed in a way callers may react to.
+    virtual bool update() = 0;
+    virtual void register_gui(cGuiVarList* list);
+    virtual std::vector<std::pair<iVar*, iGuiNode*>> get_vars();
+
+    // Current demo time in ms.
+    int32_t now() const;
+
+    cDemoClock* clock;             // the scene manager's demo clock, not owned
+    int32_t last_update_time = -1; // demo time (ms) of the previous update_animators
+};
