@@ -100,24 +100,12 @@ TEST_F(StateManagerTest, InvertedAppliedStateSendsEveryFieldInOrderThenNothing)
     sm->applied.word[1] = ~sm->pending.word[1];
     sm->apply();
     EXPECT_EQ(take(), (std::vector<Call>{
-                          {'D', GL_DEPTH_TEST},
-                          {'M', GL_FALSE},
-                          {'F', GL_LEQUAL},
-                          {'P', GL_FRONT_AND_BACK, GL_FILL},
-                          {'C', GL_FRONT},
-                          {'D', GL_CULL_FACE},
-                          {'W', GL_CW},
-                          {'D', GL_MULTISAMPLE},
-                          {'D', GL_ALPHA_TEST},
-                          {'D', GL_BLEND},
+                          {'D', GL_DEPTH_TEST}, {'M', GL_FALSE}, {'F', GL_LEQUAL}, {'P', GL_FRONT_AND_BACK, GL_FILL},
+                          {'C', GL_FRONT}, {'D', GL_CULL_FACE}, {'W', GL_CW}, {'D', GL_MULTISAMPLE},
+                          {'D', GL_ALPHA_TEST}, {'D', GL_BLEND},
                           {'B', GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE},
-                          {'D', GL_FOG},
-                          {'D', GL_COLOR_MATERIAL},
-                          {'D', GL_LIGHTING},
-                          {'D', GL_LIGHT0},
-                          {'D', GL_LIGHT1},
-                          {'E', GL_LIGHT2},
-                          {'D', GL_LIGHT3},
+                          {'D', GL_FOG}, {'D', GL_COLOR_MATERIAL}, {'D', GL_LIGHTING},
+                          {'D', GL_LIGHT0}, {'D', GL_LIGHT1}, {'E', GL_LIGHT2}, {'D', GL_LIGHT3},
                       }));
     sm->apply();
     EXPECT_TRUE(take().empty());
