@@ -11,8 +11,10 @@
 #include "extensions.h"
 #include "gl.h"
 #include "gl_error.h"
+#include "render_target.h"
 #include "resource_path.h"
 #include "scene_manager.h"
+#include "state_manager.h"
 #include "values/mouse.h"
 #include "video.h"
 
@@ -161,6 +163,7 @@ void init_gl()
               << "#         Renderer: " << gl_string(GL_RENDERER) << "\n"
               << "#         Version:  " << gl_string(GL_VERSION) << std::endl;
     load_gl_extensions();
+    create_render_target_manager();
     glClearColor(0, 0, 0, 0);
     cVideo_SDL::get_instance()->apply_viewport();
     check_gl_error(nullptr, "init_gl");
@@ -170,6 +173,8 @@ void exit_handler()
 {
     if (cSceneManager::exists())
         cSceneManager::destroy_instance();
+    if (cRenderTargetManager::exists())
+        cRenderTargetManager::destroy_instance();
     if (cResourcePath::exists())
         cResourcePath::destroy_instance();
     SDL_Quit();
@@ -196,6 +201,7 @@ void render_frame(cDemo& demo, const cDemoClock& frame_clock)
         SDL_Delay(5);
 
     glClearColor(0, 0, 0, 1);
+    cStateManager::get_instance()->apply();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     manager->draw_current();
 
@@ -237,6 +243,7 @@ void quorvane_main()
     init_gl();
 
     glClearColor(0.15f, 0.15f, 0.15f, 1.0f);
+    cStateManager::get_instance()->apply();
     glClear(GL_COLOR_BUFFER_BIT);
     check_gl_error(nullptr, "SDL_main");
 
@@ -246,6 +253,7 @@ void quorvane_main()
     const char* swap_error = SDL_GetError();
     if (swap_error && *swap_error)
         std::cerr << "## error after first swapbuffers (ignored): " << swap_error << std::endl;
+    cStateManager::get_instance()->set_defaults();
 
     cResourcePath* paths = cResourcePath::get_instance();
     for (const char* dir : {"../src/shaders", "../src/shaders/comp", "../data", "../data/models", "../data/music",

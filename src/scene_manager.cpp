@@ -8,6 +8,8 @@
 
 #include "gl.h"
 #include "load_screen.h"
+#include "render_target.h"
+#include "state_manager.h"
 #include "video.h"
 
 namespace {
@@ -30,6 +32,9 @@ cSceneManager::~cSceneManager()
 void cSceneManager::setup()
 {
     queue = new cEventQueue();
+    // Render targets created late say when, in demo time.
+    if (cRenderTargetManager::exists())
+        cRenderTargetManager::get_instance()->playback_clock = &clock;
     clock.tick();
     clock.prev = clock.start = clock.now;
 }
@@ -133,13 +138,14 @@ void cSceneManager::seek(int32_t t)
 
 void draw_fade_quad(float visibility)
 {
-    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDepthMask(GL_FALSE);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_ALPHA_TEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    cStateManager* state = cStateManager::get_instance();
+    state->push();
+    state->set_depth_write(false);
+    state->set_lighting(false);
+    state->set_depth_test(false);
+    state->set_alpha_test(false);
+    state->set_blend(true);
+    state->set_blend_func(gs::BLEND_ALPHA);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_TEXTURE_RECTANGLE_ARB);
     glMatrixMode(GL_PROJECTION);
@@ -150,6 +156,7 @@ void draw_fade_quad(float visibility)
     glPushMatrix();
     glLoadIdentity();
     glColor4f(0, 0, 0, 1 - visibility);
+    state->apply();
     glBegin(GL_QUADS);
     glVertex3f(0, 0, 0);
     glVertex3f(1, 0, 0);
@@ -160,5 +167,5 @@ void draw_fade_quad(float visibility)
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
-    glPopAttrib();
+    state->pop();
 }

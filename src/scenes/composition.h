@@ -31,6 +31,8 @@ public:
     void draw() override;
     void handle_event(cEvent* e) override;
     bool update() override;
+    // The composition is only drawn through draw(): nothing to lend.
+    cTmpRenderTarget render(const int&) override { return {}; }
 
     // Inserts the layer under `key` unless the key is taken; fades of the
     // stored layer's alpha over its first fade_in_ms and last fade_out_ms.

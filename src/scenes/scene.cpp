@@ -1,12 +1,39 @@
 #include "scenes/scene.h"
 
 #include "demo_clock.h"
+#include "state_manager.h"
+#include "video.h"
 
-cScene::cScene(cDemoClock* clock_) : clock(clock_) {}
+cScene::cScene(cDemoClock* clock_) : clock(clock_)
+{
+    camera = cCamera{
+        .eye = {1.0f, 1.0f, 1.0f},
+        .center = {0.0f, 0.0f, 0.0f},
+        .up = {0.0f, 0.0f, 1.0f},
+        .fovy = 65.0f,
+        .znear = 0.1f,
+        .zfar = 500.0f,
+        .aspect = static_cast<float>(cVideo_SDL::get_instance()->width) /
+                  static_cast<float>(cVideo_SDL::get_instance()->height),
+        .roll = 0.0,
+    };
+}
 
 cScene::~cScene() = default;
 
-void cScene::draw() {}
+// Renders the scene with the state and shader it found restored afterwards,
+// then shows the result over the whole picture.
+void cScene::draw()
+{
+    cStateManager* state = cStateManager::get_instance();
+    state->push();
+    cTmpRenderTarget result = render(now());
+    state->pop();
+    if (!result.target)
+        return;
+    state->set_blend(false);
+    draw_render_target_fullscreen(*result.target);
+}
 
 void cScene::register_gui(cGuiVarList*) {}
 

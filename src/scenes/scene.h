@@ -8,6 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "camera.h"
+#include "render_target.h"
+
 class cDemoClock;
 class cEvent;
 class cGuiVarList;
@@ -28,11 +31,15 @@ public:
     // True when the scene's state changed in a way callers may react to.
     virtual bool update() = 0;
     virtual void register_gui(cGuiVarList* list);
+    // Draws the scene for demo time time_ms into a pooled target; the caller
+    // releases it.
+    virtual cTmpRenderTarget render(const int& time_ms) = 0;
     virtual std::vector<std::pair<iVar*, iGuiNode*>> get_vars();
 
     // Current demo time in ms.
     int32_t now() const;
 
+    cCamera camera;                // eye (1,1,1) looking at the origin, z up, 65 degrees
     cDemoClock* clock;             // the scene manager's demo clock, not owned
     int32_t last_update_time = -1; // demo time (ms) of the previous update_animators
 };
