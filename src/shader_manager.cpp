@@ -232,13 +232,13 @@ void cShaderManager_GLSL::init()
     unbind();
 }
 
-cShader_GLSL* cShaderManager_GLSL::find(const std::string& name) const
+cShader_GLSL* cShaderManager_GLSL::find(std::string_view name) const
 {
     auto it = registry.find(name);
     return it == registry.end() ? nullptr : it->second.get();
 }
 
-void cShaderManager_GLSL::bind(const std::string& name)
+void cShaderManager_GLSL::bind(std::string_view name)
 {
     if (current != "null_shader")
         unbind();
@@ -248,7 +248,7 @@ void cShaderManager_GLSL::bind(const std::string& name)
                   << "\"" << std::endl;
         return;
     }
-    current = shader->is_loaded() ? name : "default_shader";
+    current.assign(shader->is_loaded() ? name : std::string_view("default_shader"));
     if (cShader_GLSL* bound = find(current))
         bound->bind();
 }
@@ -270,24 +270,26 @@ void cShaderManager_GLSL::unbind()
 
 void cShaderManager_GLSL::push_shader()
 {
-    stack.push_back(current);
+    if (depth == stack.size())
+        stack.emplace_back();
+    stack[depth++].assign(current);
 }
 
 void cShaderManager_GLSL::pop_shader()
 {
-    if (stack.empty()) {
+    if (depth == 0) {
         std::cerr << "#WARNING in cShaderManager_GLSL::pop_shader: shader stack is empty" << std::endl;
         return;
     }
-    std::string name = stack.back();
+    const std::string& name = stack[depth - 1];
     if (name == "null_shader")
         unbind();
     else
         bind(name);
-    stack.pop_back();
+    --depth;
 }
 
-void cShaderManager_GLSL::set_shader_parameter(const std::string& name, int id, iVar* value)
+void cShaderManager_GLSL::set_shader_parameter(std::string_view name, int id, iVar* value)
 {
     cShader_GLSL* shader = find(name);
     if (!shader) {
@@ -306,6 +308,7 @@ void cShaderManager_GLSL::shutdown()
         glUseProgram(0);
     registry.clear();
     stack.clear();
+    depth = 0;
     current.clear();
     ready = false;
 }

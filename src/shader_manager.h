@@ -5,11 +5,15 @@
 // whose sources fail to compile or link stays registered and binding it binds
 // "default_shader" instead. "null_shader" is the name of "nothing bound".
 // Effects bracket their passes with push_shader()/pop_shader() so the caller's
-// binding survives. All of it runs on the render thread with a GL context.
-#include <deque>
+// binding survives. Binding, the stack and parameter uploads allocate nothing
+// once the stack has reached its deepest level, so they are safe per frame.
+// All of it runs on the render thread with a GL context.
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "gl.h"
 #include "singleton.h"
@@ -88,19 +92,22 @@ public:
         registry[name] = std::make_unique<T>();
     }
 
-    void bind(const std::string& name);
+    void bind(std::string_view name);
     void unbind();
     void push_shader();
     void pop_shader();
-    void set_shader_parameter(const std::string& name, int id, iVar* value);
+    void set_shader_parameter(std::string_view name, int id, iVar* value);
     // Releases every program and forgets every name; nothing is bound after.
     void shutdown();
 
     // nullptr for names never registered.
-    cShader_GLSL* find(const std::string& name) const;
+    cShader_GLSL* find(std::string_view name) const;
 
-    bool ready = false;                                             // init() ran and shutdown() did not
-    std::string current = "null_shader";                            // name of the bound shader
-    std::map<std::string, std::unique_ptr<cShader_GLSL>> registry;  // owned shaders by name
-    std::deque<std::string> stack;                                  // names saved by push_shader
+    bool ready = false;                   // init() ran and shutdown() did not
+    std::string current = "null_shader";  // name of the bound shader
+    std::map<std::string, std::unique_ptr<cShader_GLSL>, std::less<>> registry;  // owned shaders by name
+    // Names saved by push_shader, oldest first; entries at and above depth
+    // are spare strings kept for reuse.
+    std::vector<std::string> stack;
+    size_t depth = 0;  // number of saved names
 };

@@ -250,7 +250,7 @@ TEST_F(ShaderTest, PushAndPopRestoreTheCallersBinding)
     mgr()->bind("notex_shader");
     mgr()->bind("notex_shader");  // rebinding the same name keeps it bound
     EXPECT_EQ(mgr()->current, "notex_shader");
-    EXPECT_EQ(mgr()->stack.size(), 2u);
+    EXPECT_EQ(mgr()->depth, 2u);
 
     mgr()->pop_shader();
     EXPECT_EQ(mgr()->current, "vcol_shader");
@@ -258,7 +258,15 @@ TEST_F(ShaderTest, PushAndPopRestoreTheCallersBinding)
     mgr()->pop_shader();
     EXPECT_EQ(mgr()->current, "null_shader");
     EXPECT_EQ(bound_program(), 0);
-    EXPECT_TRUE(mgr()->stack.empty());
+    EXPECT_EQ(mgr()->depth, 0u);
+
+    // A second round reuses the saved slots and still restores exactly.
+    mgr()->bind("notex_shader");
+    mgr()->push_shader();
+    mgr()->bind("vcol_shader");
+    mgr()->pop_shader();
+    EXPECT_EQ(mgr()->current, "notex_shader");
+    mgr()->unbind();
 
     testing::internal::CaptureStderr();
     mgr()->pop_shader();  // unbalanced: reported, nothing changes
@@ -391,7 +399,7 @@ TEST_F(ShaderTest, ShutdownReleasesEverything)
     mgr()->push_shader();
     mgr()->shutdown();
     EXPECT_TRUE(mgr()->registry.empty());
-    EXPECT_TRUE(mgr()->stack.empty());
+    EXPECT_EQ(mgr()->depth, 0u);
     EXPECT_EQ(mgr()->current, "");
     EXPECT_EQ(bound_program(), 0);
     testing::internal::CaptureStderr();
