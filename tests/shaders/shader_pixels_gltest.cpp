@@ -261,3 +261,51 @@ TEST_F(ShaderPixelTest, FailedShaderDrawsWithTheDefaultProgramsVertexColour)
     mgr()->unbind();
     expect_near(target.pixel(1, 1), {51, 102, 153, 255});
 }
+
+TEST_F(ShaderPixelTest, ColourCorrectionMapsLuminanceThroughTheLookupGradient)
+{
+    mgr()->register_shader<cShdCorrection>("color_correction_shader");
+    std::vector<uint8_t> gradient;
+    for (int i = 0; i < 256; ++i)
+        gradient.insert(gradient.end(), {255, static_cast<uint8_t>(i), 0, 255});
+    GLuint lut = make_texture(GL_TEXTURE_1D, 256, 1, gradient);
+    GLuint src = make_texture(GL_TEXTURE_RECTANGLE_ARB, 4, 4, RGBA{128, 128, 128, 90});
+    ScopedTarget target(4, 4);
+    bind_unit(0, GL_TEXTURE_RECTANGLE_ARB, src);
+    bind_unit(1, GL_TEXTURE_1D, lut);
+    mgr()->bind("color_correction_shader");
+    draw_quad(4, 4, 4, 4);
+    mgr()->unbind();
+    expect_near(target.pixel(2, 2), {255, 128, 0, 90});
+    glDeleteTextures(1, &lut);
+    glDeleteTextures(1, &src);
+}
+
+TEST_F(ShaderPixelTest, MorphMovesVerticesToTheTargetMeshInTextureSetThree)
+{
+    mgr()->register_shader<cShdMorphDtex>("morph_shader");
+    auto covered = [&](float t) {
+        cVar<float> var("", &t);
+        mgr()->set_shader_parameter("morph_shader", 1, &var);
+        ScopedTarget target(8, 8);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        mgr()->bind("morph_shader");
+        // The drawn mesh lies off screen; its morph target covers the view.
+        const float target_xy[3][2] = {{-1, -1}, {3, -1}, {-1, 3}};
+        glBegin(GL_TRIANGLES);
+        for (const auto& p : target_xy) {
+            glMultiTexCoord3f(GL_TEXTURE3, p[0], p[1], 0);
+            glMultiTexCoord3f(GL_TEXTURE4, 0, 0, 1);
+            glNormal3f(0, 0, 1);
+            glVertex3f(p[0] + 10, p[1] + 10, 0);
+        }
+        glEnd();
+        mgr()->unbind();
+        return target.pixel(4, 4)[3];
+    };
+    EXPECT_EQ(covered(0.0f), 0);
+    EXPECT_EQ(covered(1.0f), 255);
+}
