@@ -1,0 +1,314 @@
+#include "shader_manager.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <stdexcept>
+
+#include "resource_path.h"
+#include "shaders/shd_plain.h"
+
+namespace {
+
+const char* const kRule = "---------------------------------------------------";  // 51 hyphens
+
+bool read_file(const std::string& path, std::string& text)
+{
+    if (path.empty())
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream s;
+    s << in.rdbuf();
+    text = s.str();
+    return true;
+}
+
+std::string shader_log(GLuint shader)
+{
+    GLint length = 0;
+    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    std::string log(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+    if (length > 0)
+        glGetShaderInfoLog(shader, length, nullptr, log.data());
+    return log.c_str();  // drops the terminating zero GL counts in
+}
+
+std::string program_log(GLuint program)
+{
+    GLint length = 0;
+    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+    std::string log(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+    if (length > 0)
+        glGetProgramInfoLog(program, length, nullptr, log.data());
+    return log.c_str();
+}
+
+void report_failure(const std::string& error, const std::string& log, const std::string& file,
+                    const std::string& path)
+{
+    std::string last = cShaderManager_GLSL::exists() ? cShaderManager_GLSL::get_instance()->current : "";
+    std::cerr << shader_error_block(error, log, last);
+    std::cerr << "## ERROR: cShader_GLSL::load_from_files() failed on " << file << "( " << path << " )"
+              << std::endl;
+}
+
+// Compiles one stage; 0 after reporting when the file is missing or broken.
+GLuint compile_stage(GLenum kind, const std::string& file, const std::string& path)
+{
+    std::string source;
+    if (!read_file(path, source)) {
+        report_failure("GLSL error: cannot read shader source \"" + file + "\"", "", file, path);
+        return 0;
+    }
+    GLuint shader = glCreateShader(kind);
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint ok = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (ok != GL_TRUE) {
+        report_failure("GLSL error: compiling \"" + file + "\" failed", shader_log(shader), file, path);
+        glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+}  // namespace
+
+// ---- cShader_GLSL -----------------------------------------------------------
+
+cShader_GLSL::~cShader_GLSL()
+{
+    destroy_programs();
+}
+
+void cShader_GLSL::destroy_programs()
+{
+    if (program)
+        glDeleteProgram(program);
+    if (vertex_shader)
+        glDeleteShader(vertex_shader);
+    if (fragment_shader)
+        glDeleteShader(fragment_shader);
+    program = vertex_shader = fragment_shader = 0;
+    loaded = false;
+}
+
+bool cShader_GLSL::load_from_files(const std::string& vertex_file, const std::string& fragment_file)
+{
+    destroy_programs();
+    vertex_path = cResourcePath::get_fullpath(vertex_file);
+    fragment_path = cResourcePath::get_fullpath(fragment_file);
+
+    vertex_shader = compile_stage(GL_VERTEX_SHADER, vertex_file, vertex_path);
+    if (!vertex_shader)
+        return false;
+    fragment_shader = compile_stage(GL_FRAGMENT_SHADER, fragment_file, fragment_path);
+    if (!fragment_shader) {
+        destroy_programs();
+        return false;
+    }
+
+    program = glCreateProgram();
+    glAttachShader(program, vertex_shader);
+    glAttachShader(program, fragment_shader);
+    glLinkProgram(program);
+    GLint ok = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &ok);
+    if (ok != GL_TRUE) {
+        // A link error belongs to the pair; it is reported on the fragment
+        // file, the last one the linker saw.
+        report_failure("GLSL error: linking \"" + vertex_file + "\" with \"" + fragment_file + "\" failed",
+                       program_log(program), fragment_file, fragment_path);
+        destroy_programs();
+        return false;
+    }
+    point_samplers_at_units();
+    init_parameters();
+    loaded = true;
+    return true;
+}
+
+void cShader_GLSL::point_samplers_at_units()
+{
+    GLint previous = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
+    glUseProgram(program);
+    const char* const samplers[] = {"tex0", "tex1", "tex2"};
+    for (GLint unit = 0; unit < 3; ++unit) {
+        GLint location = glGetUniformLocation(program, samplers[unit]);
+        if (location >= 0)
+            glUniform1i(location, unit);
+    }
+    glUseProgram(static_cast<GLuint>(previous));
+}
+
+GLint cShader_GLSL::uniform(const char* name) const
+{
+    return glGetUniformLocation(program, name);
+}
+
+void cShader_GLSL::bind()
+{
+    glUseProgram(program);
+    upload_parameters();
+}
+
+void cShader_GLSL::unbind()
+{
+    release_parameters();
+    glUseProgram(0);
+}
+
+void cShader_GLSL::set_parameter(int, iVar*)
+{
+    throw std::runtime_error("set_parameter not implemented for this shader");
+}
+
+// ---- free helpers -------------------------------------------------------------
+
+cGLVersion parse_gl_version(const char* text, bool glsl)
+{
+    int major = 0;
+    int minor = 0;
+    int minor_digits_end = 0;
+    int minor_digits_start = 0;
+    if (!text || std::sscanf(text, "%d.%n%d%n", &major, &minor_digits_start, &minor, &minor_digits_end) != 2)
+        return {0, 0};
+    if (glsl && minor_digits_end - minor_digits_start == 1)
+        minor *= 10;
+    return {major, minor};
+}
+
+std::string shader_error_block(const std::string& error, const std::string& log, const std::string& last_shader)
+{
+    std::string block = "\n";
+    block += kRule;
+    block += "\n" + error + "\n";
+    if (!log.empty()) {
+        block += log;
+        if (log.back() != '\n')
+            block += '\n';
+    }
+    block += kRule;
+    block += "\nlast-shader: " + last_shader + "\nGLSL error, exiting...\n";
+    return block;
+}
+
+// ---- cShaderManager_GLSL --------------------------------------------------------
+
+void cShaderManager_GLSL::init()
+{
+    std::cout << "# GLSL: GLSL compiletime version: 120" << std::endl;
+
+    // GL 2.0 brings vertex and fragment shader objects; #version 120 needs
+    // GLSL 1.20. Either missing ends the program like a missing profile.
+    const char* gl_text = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    cGLVersion gl = parse_gl_version(gl_text, false);
+    if (gl.major < 2 || !glCreateShader) {
+        std::cout << "## ERROR while initializing GLSL: insufficient vertex-programming capabilities detected - exiting"
+                  << std::endl;
+        std::exit(-1);
+    }
+    std::cout << "# GLSL: Chose GL version:\t" << gl_text << std::endl;
+
+    const char* glsl_text = reinterpret_cast<const char*>(glGetString(GL_SHADING_LANGUAGE_VERSION));
+    cGLVersion glsl = parse_gl_version(glsl_text, true);
+    if (glsl.major * 100 + glsl.minor < 120) {
+        std::cout << "## ERROR while initializing GLSL: insufficient fragment programming capabilities detected - "
+                     "exiting!"
+                  << std::endl;
+        std::exit(-1);
+    }
+    std::cout << "# GLSL: Chose GLSL version:\t#version 120 (driver offers " << glsl_text << ")" << std::endl;
+
+    ready = true;
+    register_shader<cShdDefault>("default_shader");
+    unbind();
+}
+
+cShader_GLSL* cShaderManager_GLSL::find(std::string_view name) const
+{
+    auto it = registry.find(name);
+    return it == registry.end() ? nullptr : it->second.get();
+}
+
+void cShaderManager_GLSL::bind(std::string_view name)
+{
+    if (current != "null_shader")
+        unbind();
+    cShader_GLSL* shader = find(name);
+    if (!shader) {
+        std::cerr << "#WARNING in " << "cShaderManager_GLSL::bind" << ": trying to bind unknown shader: \"" << name
+                  << "\"" << std::endl;
+        return;
+    }
+    current.assign(shader->is_loaded() ? name : std::string_view("default_shader"));
+    if (cShader_GLSL* bound = find(current))
+        bound->bind();
+}
+
+void cShaderManager_GLSL::unbind()
+{
+    if (!ready) {
+        std::cerr << "## ERROR in " << "../src/cShaderManager_GLSL" << " line " << __LINE__
+                  << ": no current GLSL-context available!" << std::endl;
+        return;
+    }
+    if (current != "null_shader") {
+        if (cShader_GLSL* shader = find(current))
+            shader->unbind();
+        current = "null_shader";
+    }
+    glUseProgram(0);
+}
+
+void cShaderManager_GLSL::push_shader()
+{
+    if (depth == stack.size())
+        stack.emplace_back();
+    stack[depth++].assign(current);
+}
+
+void cShaderManager_GLSL::pop_shader()
+{
+    if (depth == 0) {
+        std::cerr << "#WARNING in cShaderManager_GLSL::pop_shader: shader stack is empty" << std::endl;
+        return;
+    }
+    const std::string& name = stack[depth - 1];
+    if (name == "null_shader")
+        unbind();
+    else
+        bind(name);
+    --depth;
+}
+
+void cShaderManager_GLSL::set_shader_parameter(std::string_view name, int id, iVar* value)
+{
+    cShader_GLSL* shader = find(name);
+    if (!shader) {
+        std::cerr << "#WARNING in cShaderManager_GLSL::set_shader_parameter: unknown shader: \"" << name << "\""
+                  << std::endl;
+        return;
+    }
+    shader->set_parameter(id, value);
+    if (name == current)
+        shader->upload_parameters();
+}
+
+void cShaderManager_GLSL::shutdown()
+{
+    if (ready)
+        glUseProgram(0);
+    registry.clear();
+    stack.clear();
+    depth = 0;
+    current.clear();
+    ready = false;
+}

@@ -1,0 +1,113 @@
+#pragma once
+// GLSL shader programs and their process-wide registry.
+// cShaderManager_GLSL owns every shader object from register_shader until
+// shutdown() at exit; shaders are never reloaded or released earlier. A shader
+// whose sources fail to compile or link stays registered and binding it binds
+// "default_shader" instead. "null_shader" is the name of "nothing bound".
+// Effects bracket their passes with push_shader()/pop_shader() so the caller's
+// binding survives. Binding, the stack and parameter uploads allocate nothing
+// once the stack has reached its deepest level, so they are safe per frame.
+// All of it runs on the render thread with a GL context.
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "gl.h"
+#include "singleton.h"
+
+class iVar;
+
+// One vertex + fragment program pair linked into one program object. The
+// concrete classes (src/shaders/) fix the file names, look their uniforms up
+// once after linking and upload the stored values at every bind.
+class cShader_GLSL {
+public:
+    cShader_GLSL() = default;
+    cShader_GLSL(const cShader_GLSL&) = delete;
+    cShader_GLSL& operator=(const cShader_GLSL&) = delete;
+    virtual ~cShader_GLSL();
+
+    // Compiles and links both files, found through the resource paths. On
+    // failure prints the log block and the "failed on" line and returns false.
+    virtual bool load_from_files(const std::string& vertex_file, const std::string& fragment_file);
+    virtual void bind();    // program in use, then upload_parameters()
+    virtual void unbind();  // release_parameters(), then program 0
+    virtual bool is_loaded() const { return loaded; }
+    virtual void init_parameters() = 0;
+    // Copies the value(s) of `value` for the next upload; the base class has
+    // no parameters and throws.
+    virtual void set_parameter(int id, iVar* value);
+    virtual std::string get_vertex_path() const { return vertex_path; }
+    virtual std::string get_fragment_path() const { return fragment_path; }
+    virtual void upload_parameters() = 0;
+    virtual void release_parameters() = 0;
+
+    GLuint program = 0;          // linked program object, 0 while not loaded
+    GLuint vertex_shader = 0;    // compiled vertex stage, 0 while not loaded
+    GLuint fragment_shader = 0;  // compiled fragment stage, 0 while not loaded
+    std::string vertex_path;     // full path of the vertex source ("" when not found)
+    std::string fragment_path;   // full path of the fragment source
+    bool loaded = false;         // true only when both stages compiled and linked
+
+protected:
+    // Uniform location of `name` in the linked program, -1 when the program
+    // lacks it (uploads to -1 are ignored by GL).
+    GLint uniform(const char* name) const;
+
+private:
+    void destroy_programs();
+    void point_samplers_at_units();
+};
+
+// Major/minor pair parsed from the start of a GL or GLSL version string
+// ("4.5 (Compatibility Profile) Mesa ..." -> 4, 5; "1.20" -> 1, 20).
+// GLSL minors are two digits; a one-digit minor is scaled ("1.2" -> 1, 20)
+// when glsl is true. {0, 0} when the text does not start with a version.
+struct cGLVersion {
+    int major;  // 0 when unparsable
+    int minor;  // GL: 0-9, GLSL: 0-99
+};
+cGLVersion parse_gl_version(const char* text, bool glsl);
+
+// The block printed for a failed compile or link: an empty line, 51 hyphens,
+// the error text, the log (when not empty), 51 hyphens, "last-shader: NAME"
+// and the closing line. Newline-terminated.
+std::string shader_error_block(const std::string& error, const std::string& log, const std::string& last_shader);
+
+class cShaderManager_GLSL : public cSingleton<cShaderManager_GLSL> {
+public:
+    // Checks for GL 2.0 and GLSL 1.20 (exit(-1) when missing), then registers
+    // "default_shader" and leaves nothing bound.
+    void init();
+
+    // Constructs and loads T once per name; a failed load stays registered.
+    template <typename T>
+    void register_shader(const std::string& name)
+    {
+        if (registry.count(name))
+            return;
+        registry[name] = std::make_unique<T>();
+    }
+
+    void bind(std::string_view name);
+    void unbind();
+    void push_shader();
+    void pop_shader();
+    void set_shader_parameter(std::string_view name, int id, iVar* value);
+    // Releases every program and forgets every name; nothing is bound after.
+    void shutdown();
+
+    // nullptr for names never registered.
+    cShader_GLSL* find(std::string_view name) const;
+
+    bool ready = false;                   // init() ran and shutdown() did not
+    std::string current = "null_shader";  // name of the bound shader
+    std::map<std::string, std::unique_ptr<cShader_GLSL>, std::less<>> registry;  // owned shaders by name
+    // Names saved by push_shader, oldest first; entries at and above depth
+    // are spare strings kept for reuse.
+    std::vector<std::string> stack;
+    size_t depth = 0;  // number of saved names
+};

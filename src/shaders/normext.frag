@@ -1,0 +1,22 @@
+#version 120
+#extension GL_ARB_texture_rectangle : enable
+// The further the surface is extruded (relative to max_extrude), the
+// brighter it glows on top of its light-0 shading.
+uniform float max_extrude;
+varying vec3 eye_normal;
+varying vec3 eye_pos;
+varying float extrusion;
+// Diffuse term of GL light 0 (directional or positional) in eye space.
+float light0(vec3 n, vec3 p)
+{
+    vec4 lp = gl_LightSource[0].position;
+    vec3 l = normalize(lp.xyz - p * lp.w);
+    return max(dot(n, l), 0.0);
+}
+void main()
+{
+    float d = light0(normalize(eye_normal), eye_pos);
+    float glow = clamp(abs(extrusion) / max(max_extrude, 0.0001), 0.0, 1.0);
+    vec3 c = gl_Color.rgb * (0.25 + 0.75 * d) + gl_Color.rgb * glow * 0.5;
+    gl_FragColor = vec4(c, gl_Color.a);
+}
