@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dev
   libfreeimage-dev zlib1g-dev libmpg123-dev libmp3lame-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth libgl1-mesa-dri
+  xvfb xauth libgl1-mesa-dri xdotool
 )
 
 if [ "$(id -u)" -eq 0 ]; then

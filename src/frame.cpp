@@ -14,6 +14,7 @@
 #include "render_target.h"
 #include "resource_path.h"
 #include "scene_manager.h"
+#include "shader_manager.h"
 #include "state_manager.h"
 #include "values/mouse.h"
 #include "video.h"
@@ -43,7 +44,7 @@ int32_t key_code(SDL_Keycode sym)
     return (sym >= 0 && sym <= 255) ? std::tolower(sym) : sym;
 }
 
-Vec3f window_position(int x, int y)
+Vec3<float> window_position(int x, int y)
 {
     const cVideo_SDL* video = cVideo_SDL::get_instance();
     const float w = static_cast<float>(video->width);
@@ -173,6 +174,10 @@ void exit_handler()
 {
     if (cSceneManager::exists())
         cSceneManager::destroy_instance();
+    if (cShaderManager_GLSL::exists()) {
+        cShaderManager_GLSL::get_instance()->shutdown();
+        cShaderManager_GLSL::destroy_instance();
+    }
     if (cRenderTargetManager::exists())
         cRenderTargetManager::destroy_instance();
     if (cResourcePath::exists())
@@ -259,6 +264,7 @@ void quorvane_main()
     for (const char* dir : {"../src/shaders", "../src/shaders/comp", "../data", "../data/models", "../data/music",
                             "../data/textures"})
         paths->add(dir);
+    cShaderManager_GLSL::get_instance()->init();
     check_gl_error(nullptr, "SDL_main");
 
     cQuorvane demo;  // never destroyed: the process ends inside exit()

@@ -9,6 +9,7 @@
 #include "gl.h"
 #include "load_screen.h"
 #include "render_target.h"
+#include "shader_manager.h"
 #include "state_manager.h"
 #include "video.h"
 
@@ -138,6 +139,9 @@ void cSceneManager::seek(int32_t t)
 
 void draw_fade_quad(float visibility)
 {
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    shaders->push_shader();
+    shaders->bind("default_shader");
     cStateManager* state = cStateManager::get_instance();
     state->push();
     state->set_depth_write(false);
@@ -168,4 +172,5 @@ void draw_fade_quad(float visibility)
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
     state->pop();
+    shaders->pop_shader();
 }

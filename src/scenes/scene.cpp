@@ -1,6 +1,7 @@
 #include "scenes/scene.h"
 
 #include "demo_clock.h"
+#include "shader_manager.h"
 #include "state_manager.h"
 #include "video.h"
 
@@ -25,10 +26,13 @@ cScene::~cScene() = default;
 // then shows the result over the whole picture.
 void cScene::draw()
 {
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     cStateManager* state = cStateManager::get_instance();
+    shaders->push_shader();
     state->push();
     cTmpRenderTarget result = render(now());
     state->pop();
+    shaders->pop_shader();
     if (!result.target)
         return;
     state->set_blend(false);

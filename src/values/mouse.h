@@ -9,7 +9,7 @@ class cMouse : public cSingleton<cMouse> {
 public:
     static constexpr int BUTTONS = 6;  // SDL numbers 1 left, 2 middle, 3 right, 4/5 wheel
 
-    Vec3f pos;                      // pointer position, z always 0
-    Vec3f press_pos;                // position of the last button press
+    Vec3<float> pos;                      // pointer position, z always 0
+    Vec3<float> press_pos;                // position of the last button press
     bool held[BUTTONS] = {};        // held flag per SDL button number (index 0 unused)
 };

@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "demo.h"
+#include "frame.h"
+#include "load_screen.h"
+#include "scene_manager.h"
+
+namespace {
+
+// Records what reaches it; draws nothing.
+class cProbeScene : public cScene {
+public:
+    explicit cProbeScene(cDemoClock* c) : cScene(c) {}
+    std::string get_name() override { return name; }
+    void load() override { ++loads; }
+    void begin() override {}
+    void end() override {}
+    void handle_event(cEvent* e) override { seen.push_back(e->time); }
+    bool update() override { return changed; }
+    cTmpRenderTarget render(const int&) override { return {}; }
+
+    std::string name = "probe";
+    std::vector<int32_t> seen;
+    int loads = 0;
+    bool changed = false;
+};
+
+class cOtherScene : public cProbeScene {
+public:
+    explicit cOtherScene(cDemoClock* c) : cProbeScene(c) {}
+};
+
+class SceneManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        manager = cSceneManager::get_instance();
+        manager->queue = new cEventQueue();
+    }
+    void TearDown() override { cSceneManager::destroy_instance(); }
+
+    void add_event(int32_t type, int32_t time) { manager->queue->events.push_back(new cEvent(type, time)); }
+    void set_time(int32_t t)
+    {
+        manager->clock.start = 0;
+        manager->clock.now = t;
+    }
+
+    cSceneManager* manager = nullptr;
+};
+
+TEST_F(SceneManagerTest, EventsFireOnlyOnceTheDemoTimeIsPastThem)
+{
+    manager->current = manager->add<cProbeScene>();
+    auto* probe = static_cast<cProbeScene*>(manager->current);
+    add_event(EVENT_MIDI, 100);
+    add_event(EVENT_BEAT, 100);
+    add_event(EVENT_MIDI, 250);
+    set_time(100);
+    manager->dispatch_events();
+    EXPECT_TRUE(probe->seen.empty());
+    set_time(101);
+    manager->dispatch_events();
+    EXPECT_EQ(probe->seen, (std::vector<int32_t>{100, 100}));
+    set_time(1000);
+    manager->dispatch_events();
+    EXPECT_EQ(probe->seen, (std::vector<int32_t>{100, 100, 250}));
+    EXPECT_EQ(manager->queue->cursor, 3u);
+}
+
+TEST_F(SceneManagerTest, CodesWithoutAnActionAreReported)
+{
+    for (int32_t code : {0, 21, 22, 23, 25, 37, 38, 42})
+        add_event(code, 10);
+    set_time(11);
+    testing::internal::CaptureStderr();
+    manager->dispatch_events();  // no current scene: MIDI and beats would be skipped too
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "unhandled demo_event: 22\nunhandled demo_event: 23\nunhandled demo_event: 25\n"
+              "unhandled demo_event: 37\nunhandled demo_event: 38\nunhandled demo_event: 42\n");
+}
+
+TEST_F(SceneManagerTest, QuitEventEndsTheProcess)
+{
+    add_event(EVENT_QUIT, 500);
+    set_time(501);
+    EXPECT_EXIT(manager->dispatch_events(), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(SceneManagerTest, SeekSkipsEverythingUpToTheTarget)
+{
+    manager->current = manager->add<cProbeScene>();
+    auto* probe = static_cast<cProbeScene*>(manager->current);
+    for (int32_t t : {0, 1000, 2000, 2001, 3000})
+        add_event(EVENT_BEAT, t);
+    manager->seek(2000);
+    EXPECT_EQ(manager->queue->cursor, 3u);
+    EXPECT_NEAR(manager->clock.elapsed(), 2000, 1);  // no audio latency without a device
+    manager->clock.start = manager->clock.now - 2002;
+    manager->dispatch_events();
+    EXPECT_EQ(probe->seen, (std::vector<int32_t>{2001}));
+}
+
+TEST_F(SceneManagerTest, FirstUpdateReportsAChange)
+{
+    manager->current = manager->add<cProbeScene>();
+    EXPECT_TRUE(manager->update());
+    EXPECT_FALSE(manager->update());
+    static_cast<cProbeScene*>(manager->current)->changed = true;
+    EXPECT_TRUE(manager->update());
+}
+
+TEST_F(SceneManagerTest, RegistrationKeepsTheFirstNameAndFindsByType)
+{
+    cProbeScene* first = manager->add<cProbeScene>();
+    cOtherScene* second = manager->add<cOtherScene>();
+    EXPECT_EQ(manager->scenes.size(), 2u);
+    EXPECT_EQ(manager->by_name.at("probe"), first);
+    EXPECT_EQ(manager->find<cOtherScene>(), second);
+    EXPECT_EQ(manager->find<cProbeScene>(), first);  // the first of that dynamic type
+    EXPECT_EQ(first->clock, &manager->clock);
+}
+
+TEST_F(SceneManagerTest, LoadingWithoutScenesEndsTheProcess)
+{
+    cLoadScreenDummy screen;
+    EXPECT_EXIT(manager->load_and_fade_in(screen), testing::ExitedWithCode(255), "scene 0 not added - exiting!");
+}
+
+TEST_F(SceneManagerTest, DrawingWithoutAScene)
+{
+    testing::internal::CaptureStderr();
+    manager->draw_current();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "# warning, no scene selected in cSceneManager::draw_current\n");
+}
+
+TEST(DemoTest, OnlyOneDemoObject)
+{
+    cQuorvane first;
+    try {
+        cQuorvane second;
+        FAIL() << "a second demo object was allowed";
+    } catch (const std::exception& e) {
+        EXPECT_STREQ(e.what(), "only a single demo allowed at any one time...");
+    }
+}
+
+TEST(VsyncTest, TwoSlowFramesSwitchOffTwoFastFramesSwitchOn)
+{
+    bool on = true;
+    int32_t last = 0;
+    EXPECT_EQ(adapt_vsync(on, last, 60.0f), -1);  // previous frame was not slow
+    EXPECT_EQ(adapt_vsync(on, last, 60.0f), 0);
+    EXPECT_FALSE(on);
+    EXPECT_EQ(adapt_vsync(on, last, 60.0f), -1);  // already off
+    EXPECT_EQ(adapt_vsync(on, last, 5.0f), -1);
+    EXPECT_EQ(adapt_vsync(on, last, 5.0f), 1);
+    EXPECT_TRUE(on);
+}
+
+TEST(VsyncTest, AlternatingFramesNeverToggle)
+{
+    bool on = true;
+    int32_t last = 0;
+    for (float d : {60.0f, 5.0f, 60.0f, 5.0f, 60.0f})
+        EXPECT_EQ(adapt_vsync(on, last, d), -1);
+    EXPECT_TRUE(on);
+    // 11 ms is below one frame at 90 fps; 12 ms is not.
+    on = false;
+    last = 12;
+    EXPECT_EQ(adapt_vsync(on, last, 11.0f), -1);
+    EXPECT_EQ(adapt_vsync(on, last, 11.0f), 1);
+}
+
+}  // namespace
