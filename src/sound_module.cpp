@@ -207,33 +207,37 @@ void cSoundModule_SDL::load()
 void cSoundModule_SDL::load(const std::string& name)
 {
     read_file(name);
+    std::vector<int16_t> decoded;
     if (!device)
         error_code = SOUND_ERROR_INIT;
     else if (data.empty())
         error_code = SOUND_ERROR_FILEOPEN;
     else
-        error_code = decode_mp3(data, pcm) ? SOUND_OK : SOUND_ERROR_FILEFORM;
+        error_code = decode_mp3(data, decoded) ? SOUND_OK : SOUND_ERROR_FILEFORM;
     channel = error_code == SOUND_OK ? 1 : 0;
     check_error();
+    // The callback may still read an earlier stream: swap under the lock.
+    if (device)
+        SDL_LockAudioDevice(device);
+    pcm.swap(decoded);
+    play.pcm = pcm.data();
+    play.frames = pcm.size() / SOUND_CHANNELS;
+    play.pos = 0.0;
+    play.active = channel && play.frames > 0;
+    if (device)
+        SDL_UnlockAudioDevice(device);
 
     if (!channel) {
+        length = 0;
         std::cerr << "# SDL didn't recognize the filetype: \"" << name << "\"" << std::endl;
     } else {
-        uint64_t frames = pcm.size() / SOUND_CHANNELS;
-        length = frames * SOUND_CHANNELS * sizeof(int16_t);
+        length = play.frames * SOUND_CHANNELS * sizeof(int16_t);
         std::cout << "# SDL streaming file \"" << name << "\" [size: " << length << " bytes]";
         if (length) {
-            uint64_t t = frames / SOUND_RATE;
+            uint64_t t = play.frames / SOUND_RATE;
             std::cout << " [length: " << t / 60 << ":" << t % 60 << "]";
         }
         std::cout << std::endl;
-
-        SDL_LockAudioDevice(device);
-        play.pcm = pcm.data();
-        play.frames = frames;
-        play.pos = 0.0;
-        play.active = frames > 0;
-        SDL_UnlockAudioDevice(device);
     }
     // The stream plays, so this pauses the output: silent at 0 until the
     // show starts.
