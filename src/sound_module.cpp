@@ -37,52 +37,105 @@ void advance(sSoundSlide& s)
         s.value += s.step;
 }
 
+// Normal playback (no slide, full volume, on a whole frame) is a straight
+// copy of the decoded samples. Returns the frames written.
+int copy_frames(sSoundPlayback& p, int16_t* out, int frames)
+{
+    bool plain = p.active && p.freq.frames_left == 0 && p.freq.value == float(SOUND_RATE) &&
+                 p.volume.frames_left == 0 && p.volume.value == 1.0f && p.pos == std::floor(p.pos);
+    if (!plain)
+        return 0;
+    uint64_t start = static_cast<uint64_t>(p.pos);
+    uint64_t n = std::min<uint64_t>(frames, p.frames - std::min(start, p.frames));
+    memcpy(out, p.pcm + start * SOUND_CHANNELS, n * SOUND_CHANNELS * sizeof(int16_t));
+    p.pos += double(n);
+    p.active = p.pos < double(p.frames);
+    return static_cast<int>(n);
+}
+
+// One output frame at a fractional position (rate slide) and gain.
+void mix_frame(sSoundPlayback& p, int16_t* out)
+{
+    if (!p.active) {
+        out[0] = out[1] = 0;
+        return;
+    }
+    uint64_t k = static_cast<uint64_t>(p.pos);
+    uint64_t k1 = std::min(k + 1, p.frames - 1);
+    float frac = float(p.pos - double(k));
+    for (int c = 0; c < SOUND_CHANNELS; ++c) {
+        float a = p.pcm[k * SOUND_CHANNELS + c];
+        float b = p.pcm[k1 * SOUND_CHANNELS + c];
+        out[c] = to_sample((a + (b - a) * frac) * p.volume.value);
+    }
+    p.pos += double(p.freq.value) / SOUND_RATE;
+    advance(p.freq);
+    advance(p.volume);
+    p.active = p.pos < double(p.frames);
+}
+
 }  // namespace
 
 // ---- decoding ------------------------------------------------------------------
 
-bool decode_mp3(const std::vector<uint8_t>& data, std::vector<int16_t>& pcm)
+namespace {
+
+// A feed-mode decoder holding the whole file, producing only the device
+// format (mpg123 converts mono and resamples other rates); null on failure.
+mpg123_handle* open_decoder(const std::vector<uint8_t>& data)
 {
-    pcm.clear();
-    if (data.empty())
-        return false;
     int err = MPG123_OK;
     mpg123_handle* mh = mpg123_new(nullptr, &err);
     if (!mh)
-        return false;
+        return nullptr;
     mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
-    // One output format whatever the file holds: mpg123 converts mono and
-    // resamples other rates.
     mpg123_format_none(mh);
     mpg123_format(mh, SOUND_RATE, MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    bool format_seen = false;
-    if (mpg123_open_feed(mh) == MPG123_OK && mpg123_feed(mh, data.data(), data.size()) == MPG123_OK) {
-        pcm.reserve(data.size() * 6);  // about 11:1 for typical bit rates, in 16-bit units
-        const size_t chunk = 65536;    // samples per read
-        for (;;) {
-            size_t old = pcm.size();
-            pcm.resize(old + chunk);
-            size_t done = 0;
-            int r = mpg123_read(mh, reinterpret_cast<unsigned char*>(pcm.data() + old), chunk * sizeof(int16_t), &done);
-            pcm.resize(old + done / sizeof(int16_t));
-            if (r == MPG123_NEW_FORMAT) {
-                long rate = 0;
-                int channels = 0, encoding = 0;
-                mpg123_getformat(mh, &rate, &channels, &encoding);
-                format_seen = rate == SOUND_RATE && channels == SOUND_CHANNELS && encoding == MPG123_ENC_SIGNED_16;
-                if (!format_seen)
-                    break;
-            } else if (r != MPG123_OK) {
-                break;  // end of the data (NEED_MORE / DONE) or damage after the good part
-            }
+    if (mpg123_open_feed(mh) != MPG123_OK || mpg123_feed(mh, data.data(), data.size()) != MPG123_OK) {
+        mpg123_delete(mh);
+        return nullptr;
+    }
+    return mh;
+}
+
+// Decodes until the data are used up; true when the stream announced the
+// device format.
+bool decode_all(mpg123_handle* mh, std::vector<int16_t>& pcm)
+{
+    const size_t chunk = 65536;  // samples per read
+    bool format_ok = false;
+    for (;;) {
+        size_t old = pcm.size(), done = 0;
+        pcm.resize(old + chunk);
+        int r = mpg123_read(mh, reinterpret_cast<unsigned char*>(pcm.data() + old), chunk * sizeof(int16_t), &done);
+        pcm.resize(old + done / sizeof(int16_t));
+        if (r == MPG123_NEW_FORMAT) {
+            long rate = 0;
+            int channels = 0, encoding = 0;
+            mpg123_getformat(mh, &rate, &channels, &encoding);
+            format_ok = rate == SOUND_RATE && channels == SOUND_CHANNELS && encoding == MPG123_ENC_SIGNED_16;
+            if (!format_ok)
+                return false;
+        } else if (r != MPG123_OK) {
+            return format_ok;  // end of the data (NEED_MORE / DONE) or damage after the good part
         }
     }
+}
+
+}  // namespace
+
+bool decode_mp3(const std::vector<uint8_t>& data, std::vector<int16_t>& pcm)
+{
+    pcm.clear();
+    mpg123_handle* mh = data.empty() ? nullptr : open_decoder(data);
+    if (!mh)
+        return false;
+    pcm.reserve(data.size() * 6);  // about 11:1 for common bit rates, in 16-bit units
+    bool ok = decode_all(mh, pcm);
     mpg123_delete(mh);
-    pcm.resize(pcm.size() - pcm.size() % SOUND_CHANNELS);
-    if (!format_seen)
-        pcm.clear();
+    pcm.resize(ok ? pcm.size() - pcm.size() % SOUND_CHANNELS : 0);
     pcm.shrink_to_fit();
-    return format_seen && !pcm.empty();
+    return ok && !pcm.empty();
 }
 
 // ---- audio thread ------------------------------------------------------------
@@ -95,39 +148,9 @@ void SDLCALL cSoundModule_SDL::audio_callback(void* self, Uint8* stream, int len
 
 void cSoundModule_SDL::mix(int16_t* out, int frames)
 {
-    sSoundPlayback& p = play;
-    bool plain = p.freq.frames_left == 0 && p.freq.value == float(SOUND_RATE) && p.volume.frames_left == 0 &&
-                 p.volume.value == 1.0f && p.pos == std::floor(p.pos);
-    int i = 0;
-    if (plain && p.active) {
-        // Normal playback is a straight copy of the decoded samples.
-        uint64_t start = static_cast<uint64_t>(p.pos);
-        uint64_t n = std::min<uint64_t>(frames, p.frames - std::min(start, p.frames));
-        memcpy(out, p.pcm + start * SOUND_CHANNELS, n * SOUND_CHANNELS * sizeof(int16_t));
-        p.pos += double(n);
-        i = static_cast<int>(n);
-        if (p.pos >= double(p.frames))
-            p.active = false;
-    }
-    for (; i < frames; ++i) {
-        if (!p.active) {
-            out[2 * i] = out[2 * i + 1] = 0;
-            continue;
-        }
-        uint64_t k = static_cast<uint64_t>(p.pos);
-        uint64_t k1 = std::min(k + 1, p.frames - 1);
-        float frac = float(p.pos - double(k));
-        for (int c = 0; c < SOUND_CHANNELS; ++c) {
-            float a = p.pcm[k * SOUND_CHANNELS + c];
-            float b = p.pcm[k1 * SOUND_CHANNELS + c];
-            out[2 * i + c] = to_sample((a + (b - a) * frac) * p.volume.value);
-        }
-        p.pos += double(p.freq.value) / SOUND_RATE;
-        advance(p.freq);
-        advance(p.volume);
-        if (p.pos >= double(p.frames))
-            p.active = false;
-    }
+    int done = copy_frames(play, out, frames);
+    for (int i = done; i < frames; ++i)
+        mix_frame(play, out + SOUND_CHANNELS * i);
 }
 
 // ---- main thread -------------------------------------------------------------
