@@ -380,6 +380,10 @@ void cSoundModule_SDL::shutdown()
     Uint64 give_up = SDL_GetTicks64() + FADE_WAIT_LIMIT_MS;
     while (volume_sliding() && SDL_GetTicks64() < give_up)
         SDL_Delay(1);
+    // The end of the fade is still queued in the device; closing now would
+    // cut it off with a click.
+    if (output_running())
+        SDL_Delay(static_cast<Uint32>(latency()));
     close_device();
     channel = 0;
 }

@@ -77,7 +77,8 @@ public:
     // no exit handlers).
     [[noreturn]] void fatal(const std::string& message);
     // Tape stop and fade: rate down to 100 Hz in 150 ms, 300 ms pause, volume
-    // to silence in 200 ms, then the device is released.
+    // to silence in 200 ms; once the queued end of the fade has played, the
+    // device is released. About 550 ms in all, never more than about 1.6 s.
     void shutdown();
 
     // The stream plays and the output runs (what toggle_pause tests).

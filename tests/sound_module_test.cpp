@@ -193,7 +193,7 @@ TEST_F(SoundModule, ShutdownStopsLikeTapeThenFadesToSilence)
     std::vector<int16_t> out = read_samples(raw);
     ASSERT_GT(out.size(), 44100u);
     EXPECT_TRUE(std::any_of(out.begin(), out.end() - 44100, [](int16_t v) { return std::abs(v) > 10000; }));
-    EXPECT_TRUE(std::all_of(out.end() - 200, out.end(), [](int16_t v) { return v == 0; })) << "no silent end";
+    EXPECT_TRUE(std::all_of(out.end() - 1024, out.end(), [](int16_t v) { return v == 0; })) << "no silent end";
 }
 
 TEST_F(SoundModule, ShutdownOfAPausedOutputDoesNotWaitForAFade)
