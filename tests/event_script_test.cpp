@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "event_script.h"
+
+namespace {
+
+int32_t token(const char* t) { return cEventQueue_factory::eventtoken_parse(t); }
+int32_t time_of(std::string text, int* numbers = nullptr) { return parse_time(text.data(), numbers); }
+
+std::unique_ptr<cEventQueue> load(const std::string& text)
+{
+    std::string path = std::filesystem::temp_directory_path() / ("qv_markers_" + std::to_string(::getpid()));
+    std::ofstream(path, std::ios::binary) << text;
+    std::unique_ptr<cEventQueue> q(cEventQueue_factory::loadFile(path));
+    std::filesystem::remove(path);
+    return q;
+}
+
+}  // namespace
+
+TEST(EventScript, TokenTable)
+{
+    const char* named[] = {"beat",      "snare",  "rumble", "fadein", "bwab1",  "bwab2",   "technofx",
+                           "technofx2", "melody", "lead",   "hihatc", "hihato", "sinus_in"};
+    for (int i = 0; i < 13; ++i)
+        EXPECT_EQ(token(named[i]), 25 + i) << named[i];
+    for (int n = 0; n <= 21; ++n)
+        EXPECT_EQ(token(("s" + std::string(n < 10 ? "0" : "") + std::to_string(n)).c_str()), n);
+    EXPECT_EQ(token("s100"), 22);
+    EXPECT_EQ(token("quit"), 41);
+    EXPECT_EQ(token("7up"), 24);
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(token("#"), -1);
+    EXPECT_EQ(token("#s05"), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    for (const char* bad : {"S03", "s22", "s1", "beats"}) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(token(bad), -1);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  std::string("# warning, unknown token ") + bad + " in cEventQueue_factory::eventtoken_parse\n");
+    }
+}
+
+TEST(EventScript, Times)
+{
+    EXPECT_EQ(time_of("0:01:23:450"), 83450);
+    EXPECT_EQ(time_of("0,1,2,5"), 62005);        // the last number counts ms, not a fraction
+    EXPECT_EQ(time_of("1:0,,0::7"), 3600007);    // runs of separators count as one
+    EXPECT_EQ(time_of(" -1:+2:3:4"), -3600000 + 123004);
+    EXPECT_EQ(time_of("0:0:1x:9"), 1009);        // a number stops at its first non-digit
+    int numbers = -1;
+    EXPECT_EQ(time_of("a:b:c:d", &numbers), 0);
+    EXPECT_EQ(numbers, 4);
+    EXPECT_EQ(time_of("", &numbers), 0);
+    EXPECT_EQ(numbers, 0);
+    // Huge numbers are clamped and the sum wraps like 32-bit arithmetic.
+    EXPECT_EQ(time_of("99999999999999999999999:0:0:0"), int32_t(uint32_t(int64_t(INT32_MAX) * 3600000)));
+}
+
+TEST(EventScript, FileGivesSortedMarkersAndWarnings)
+{
+    testing::internal::CaptureStderr();
+    auto q = load("# show markers\n"
+                  "s03 0:01:23:450\n"
+                  "quit,0:00:05:0\n"
+                  "beat 0,0,1,0 trailing words\n"
+                  "#s05 0:00:01:000\n"
+                  "10 0:00:01:000\n"
+                  " \t\n"
+                  "S03 0:00:01:000\n"
+                  "melody\t0:00:00:500\r\n"
+                  "snare 0:0:3\n"
+                  "quit 0:03:40:0");  // last line without a line feed
+    std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(q);
+    std::vector<std::pair<int32_t, int32_t>> seen;
+    for (const cEvent* e : q->events)
+        seen.emplace_back(e->type, e->time);
+    std::vector<std::pair<int32_t, int32_t>> expected = {{33, 500}, {25, 1000}, {26, 3000}, {3, 83450}, {41, 220000}};
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(q->cursor, 0u);
+    EXPECT_EQ(err,
+              "# warning, unknown token quit,0:00:05:0 in cEventQueue_factory::eventtoken_parse\n"
+              "# warning, unknown token S03 in cEventQueue_factory::eventtoken_parse\n"
+              "# warning, marker time with fewer than four numbers (missing ones count as 0) in line "
+              "\"snare 0:0:3\" in cEventQueue_factory::parse_line\n");
+}
+
+TEST(EventScript, OverlongLineEndsTheScript)
+{
+    auto q = load("s01 0:0:1:0" + std::string(MARKER_LINE_MAX - 11, ' ') + "\n"  // exactly at the limit
+                  "s02 0:0:2:0\n"
+                  "s03 0:0:3:0" + std::string(MARKER_LINE_MAX - 10, ' ') + "\n"  // one over
+                  "s04 0:0:4:0\n");
+    ASSERT_TRUE(q);
+    ASSERT_EQ(q->events.size(), 2u);
+    EXPECT_EQ(q->events[1]->type, 2);
+}
+
+TEST(EventScript, MissingFileGivesNoQueue)
+{
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(cEventQueue_factory::loadFile("/nonexistent/qv/markers.txt"), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Error reading file \"/nonexistent/qv/markers.txt in cEventQueue_factory::loadFile\n");
+}
