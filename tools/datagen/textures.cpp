@@ -255,7 +255,7 @@ cColor loadbar_pixel(float x, float y)
     const float mid = 0.5f * BAR_H;
     const cColor tint = bar_tint(x / BAR_W);
     const float shimmer = fbm(x / 40.0f, y / 12.0f, 3, 5);
-    cColor c = tint * (0.35f + 0.3f * shimmer);
+    cColor c = tint * (0.6f + 0.4f * shimmer);
     // Bright hairlines at the edges and the centre.
     const float edges = line_glow(y - 4.0f, 0.8f) + line_glow(y - (BAR_H - 4.0f), 0.8f);
     c += cColor{0.7f, 0.9f, 1.0f, 1.0f} * (0.9f * edges);
