@@ -139,28 +139,6 @@ TEST_F(TextureManagerTest, PowerOfTwoRgbBecomes2DWithBottomRowFirst)
     EXPECT_EQ(tex_parameter(t, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
     EXPECT_EQ(tex_parameter(t, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-
-    // Drawn over the whole viewport, the picture's bottom row is at the
-    // bottom of the screen.
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, t.name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0), glVertex2f(-1, -1);
-    glTexCoord2f(1, 0), glVertex2f(1, -1);
-    glTexCoord2f(1, 1), glVertex2f(1, 1);
-    glTexCoord2f(0, 1), glVertex2f(-1, 1);
-    glEnd();
-    glDisable(GL_TEXTURE_2D);
-    const auto bottom = read_pixels(640, 10, 1, 1);
-    const auto top = read_pixels(640, 710, 1, 1);
-    EXPECT_EQ((cRgba{bottom[0], bottom[1], bottom[2], bottom[3]}), RED);
-    EXPECT_EQ((cRgba{top[0], top[1], top[2], top[3]}), BLUE);
 }
 
 TEST_F(TextureManagerTest, OtherSizesBecomeRectanglesWithoutMipmaps)
@@ -299,15 +277,6 @@ TEST(FreeImageMessageTest, NamesTheFormatWhenKnown)
     freeimage_message(FIF_PNG, "bad chunk");
     freeimage_message(FIF_UNKNOWN, "no idea");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n*** PNG Format\nbad chunk ***\n\n*** no idea ***\n");
-}
-
-TEST(TextureTargetTest, ChosenFromTheSize)
-{
-    EXPECT_EQ(automatic_texture_target(256, 1), static_cast<GLenum>(GL_TEXTURE_1D));
-    EXPECT_EQ(automatic_texture_target(256, 256), static_cast<GLenum>(GL_TEXTURE_2D));
-    EXPECT_EQ(automatic_texture_target(1024, 64), static_cast<GLenum>(GL_TEXTURE_2D));
-    EXPECT_EQ(automatic_texture_target(640, 480), static_cast<GLenum>(GL_TEXTURE_RECTANGLE_ARB));
-    EXPECT_EQ(automatic_texture_target(0, 0), static_cast<GLenum>(GL_TEXTURE_RECTANGLE_ARB));
 }
 
 }  // namespace
