@@ -55,8 +55,7 @@ void cStateManager::enable_light(GLenum light)
 {
     if (light < GL_LIGHT0 || light > GL_LIGHT3)
         throw std::runtime_error("statemanager currently only supports 4 lights");
-    const cStateField f{gs::LIGHT0.word, static_cast<uint8_t>(gs::LIGHT0.shift + (light - GL_LIGHT0)), 1};
-    pending.set(f, 1);
+    pending.set(gs::light(light - GL_LIGHT0), 1);
 }
 
 void cStateManager::pop()
@@ -138,11 +137,9 @@ void cStateManager::send(const cGLState& diff) const
         toggle(GL_COLOR_MATERIAL, p.get(gs::COLOR_MATERIAL));
     if (diff.get(gs::LIGHTING))
         toggle(GL_LIGHTING, p.get(gs::LIGHTING));
-    for (uint8_t i = 0; i < 4; ++i) {
-        const cStateField light{gs::LIGHT0.word, static_cast<uint8_t>(gs::LIGHT0.shift + i), 1};
-        if (diff.get(light))
-            toggle(GL_LIGHT0 + i, p.get(light));
-    }
+    for (uint32_t i = 0; i < 4; ++i)
+        if (diff.get(gs::light(i)))
+            toggle(GL_LIGHT0 + i, p.get(gs::light(i)));
 }
 
 void cStateManager::set_defaults()

@@ -4,7 +4,7 @@
 // Drawing code edits the pending record and calls apply(), which sends GL
 // only the fields that differ from what GL last received; push()/pop()
 // bracket a pass. Created on first use, lives until the process ends; it owns
-// nothing but three copies of a 64-bit record and a small stack of them.
+// two 64-bit records (applied, pending) and a small stack of saved ones.
 // Invalid codes are programming errors: apply() throws before touching GL.
 //
 // All GL traffic of the cache goes through a table of function pointers
@@ -48,7 +48,12 @@ inline constexpr cStateField BLEND_DST_ALPHA{0, 28, 4};
 inline constexpr cStateField FOG{1, 8, 1};
 inline constexpr cStateField COLOR_MATERIAL{1, 9, 1};
 inline constexpr cStateField LIGHTING{1, 10, 1};
-inline constexpr cStateField LIGHT0{1, 11, 1};  // LIGHT1..3 follow in bits 12-14
+inline constexpr cStateField LIGHT0{1, 11, 1};
+// Light i (0-3) of GL_LIGHT0..GL_LIGHT3.
+constexpr cStateField light(uint32_t i)
+{
+    return {LIGHT0.word, static_cast<uint8_t>(LIGHT0.shift + i), 1};
+}
 
 // Depth-state codes.
 enum : uint32_t { DEPTH_LESS = 0, DEPTH_LEQUAL = 1, DEPTH_GREATER = 2, DEPTH_EQUAL = 3, DEPTH_GEQUAL = 4 };
