@@ -1,0 +1,210 @@
+#include "texture_manager.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "gl_error.h"
+#include "resource_path.h"
+
+namespace {
+
+const char* const SOURCE_NAME = "../src/cTextureManager";
+
+[[noreturn]] void fail_at(int line, const std::string& text)
+{
+    std::cerr << "## ERROR: in " << SOURCE_NAME << " line " << line << ": " << text << std::endl;
+    std::exit(-1);
+}
+
+bool is_power_of_two(uint32_t v)
+{
+    return v != 0 && (v & (v - 1)) == 0;
+}
+
+// ---- FreeImageIO over the C runtime's FILE* -------------------------------
+
+unsigned DLL_CALLCONV io_read(void* buffer, unsigned size, unsigned count, fi_handle handle)
+{
+    return static_cast<unsigned>(std::fread(buffer, size, count, static_cast<FILE*>(handle)));
+}
+
+unsigned DLL_CALLCONV io_write(void* buffer, unsigned size, unsigned count, fi_handle handle)
+{
+    return static_cast<unsigned>(std::fwrite(buffer, size, count, static_cast<FILE*>(handle)));
+}
+
+int DLL_CALLCONV io_seek(fi_handle handle, long offset, int origin)
+{
+    return std::fseek(static_cast<FILE*>(handle), offset, origin);
+}
+
+long DLL_CALLCONV io_tell(fi_handle handle)
+{
+    return std::ftell(static_cast<FILE*>(handle));
+}
+
+struct cPixelFormat {
+    GLenum source;    // layout of FreeImage's pixels
+    GLint internal;   // GL internal format without mipmaps
+};
+
+// Only 8-bit-per-channel colour bitmaps are accepted; a 32-bit float or
+// integer image has the right size per pixel but not the right meaning.
+cPixelFormat pixel_format(FIBITMAP* image, const std::string& path)
+{
+    const unsigned bpp = image ? FreeImage_GetBPP(image) : 0;
+    const bool colour_bitmap = image && FreeImage_GetImageType(image) == FIT_BITMAP;
+    if (colour_bitmap && bpp == 32)
+        return {GL_BGRA, GL_RGBA};
+    if (colour_bitmap && bpp == 24)
+        return {GL_BGR, GL_RGB};
+    std::cerr << "images must be 24 or 32 bpp... \"" << path << "\" is " << bpp << std::endl;
+    std::exit(-1);
+}
+
+}  // namespace
+
+// ---- message hook and loader ------------------------------------------------
+
+void freeimage_message(FREE_IMAGE_FORMAT format, const char* message)
+{
+    std::printf("\n*** ");
+    if (format != FIF_UNKNOWN)
+        std::printf("%s Format\n", FreeImage_GetFormatFromFIF(format));
+    std::printf("%s", message ? message : "");
+    std::printf(" ***\n");
+    std::fflush(stdout);
+}
+
+cImageLoader::cImageLoader()
+{
+    FreeImage_SetOutputMessage(freeimage_message);
+    io.read_proc = io_read;
+    io.write_proc = io_write;
+    io.seek_proc = io_seek;
+    io.tell_proc = io_tell;
+}
+
+FIBITMAP* cImageLoader::load(const std::string& path)
+{
+    FILE* handle = std::fopen(path.c_str(), "rb");
+    if (!handle)
+        return nullptr;
+    FIBITMAP* image = nullptr;
+    const FREE_IMAGE_FORMAT type = FreeImage_GetFileTypeFromHandle(&io, handle, 0);
+    if (type != FIF_UNKNOWN)
+        image = FreeImage_LoadFromHandle(type, &io, handle, 0);
+    std::fclose(handle);
+    return image;
+}
+
+GLenum automatic_texture_target(uint32_t width, uint32_t height)
+{
+    if (height == 1)
+        return GL_TEXTURE_1D;
+    if (is_power_of_two(width) && is_power_of_two(height))
+        return GL_TEXTURE_2D;
+    return GL_TEXTURE_RECTANGLE_ARB;
+}
+
+// ---- manager ------------------------------------------------------------------
+
+cTextureManager::cTextureManager()
+{
+    get_default_white();
+    get_default_black();
+}
+
+cTextureManager::~cTextureManager()
+{
+    shutdown();
+}
+
+cTexture cTextureManager::get_default_white()
+{
+    return get_texture("default_white.png", false, GL_CLAMP, 0);
+}
+
+cTexture cTextureManager::get_default_black()
+{
+    return get_texture("default_black.png", false, GL_CLAMP, 0);
+}
+
+void cTextureManager::shutdown()
+{
+    for (auto& entry : textures)
+        glDeleteTextures(1, &entry.second.name);
+    textures.clear();
+}
+
+std::string cTextureManager::resolve_path(const std::string& name)
+{
+    const std::string path = cResourcePath::get_fullpath(name);
+    if (path.empty())
+        fail_at(__LINE__, "file was not found in path: \"" + name + "\"");
+    FILE* probe = std::fopen(path.c_str(), "r");
+    if (!probe)
+        fail_at(__LINE__, "unable to open file " + path);
+    std::fclose(probe);
+    return path;
+}
+
+cTexture cTextureManager::get_texture(const std::string& name, bool mipmaps, GLint wrap, GLenum target)
+{
+    const std::string path = resolve_path(name);
+    const auto cached = textures.find(path);
+    if (cached != textures.end())
+        return cached->second;
+
+    FIBITMAP* image = cImageLoader::get_instance()->load(path);
+    cTexture texture = upload(path, image, mipmaps, wrap, target);
+    check_gl_error(nullptr, "cTextureManager::get_texture " + name);
+    textures[path] = texture;
+    FreeImage_Unload(image);
+    return texture;
+}
+
+cTexture cTextureManager::upload(const std::string& path, FIBITMAP* image, bool mipmaps, GLint wrap, GLenum target)
+{
+    const uint32_t width = image ? FreeImage_GetWidth(image) : 0;
+    const uint32_t height = image ? FreeImage_GetHeight(image) : 0;
+    const cPixelFormat format = pixel_format(image, path);
+    if (target == 0)
+        target = automatic_texture_target(width, height);
+    // Rectangle textures have no mip levels, whoever chose the target.
+    if (target == GL_TEXTURE_RECTANGLE_ARB)
+        mipmaps = false;
+
+    cTexture texture{target, 0, width, height, 0};
+    glGenTextures(1, &texture.name);
+    glEnable(target);
+    glBindTexture(target, texture.name);
+    glTexParameteri(target, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(target, GL_TEXTURE_WRAP_T, wrap);
+    glTexParameteri(target, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(target, GL_TEXTURE_MIN_FILTER, mipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+
+    // FreeImage rows start on 4-byte boundaries and run bottom-up, so texel
+    // row 0 is the picture's bottom row; whatever unpack state the caller
+    // left must not reinterpret them.
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    const void* bits = FreeImage_GetBits(image);
+    if (mipmaps && target == GL_TEXTURE_1D)
+        gluBuild1DMipmaps(target, GL_RGBA, width, format.source, GL_UNSIGNED_BYTE, bits);
+    else if (mipmaps)
+        gluBuild2DMipmaps(target, GL_RGBA, width, height, format.source, GL_UNSIGNED_BYTE, bits);
+    else if (target == GL_TEXTURE_1D)
+        glTexImage1D(target, 0, format.internal, width, 0, format.source, GL_UNSIGNED_BYTE, bits);
+    else
+        glTexImage2D(target, 0, format.internal, width, height, 0, format.source, GL_UNSIGNED_BYTE, bits);
+    glPopClientAttrib();
+
+    glDisable(target);
+    glBindTexture(target, 0);
+    return texture;
+}

@@ -1,0 +1,282 @@
+#include "support/gl_context.h"
+
+#include <gmock/gmock.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "gl.h"
+#include "resource_path.h"
+#include "texture_manager.h"
+
+namespace fs = std::filesystem;
+using testing::HasSubstr;
+
+namespace {
+
+using cRgba = std::array<uint8_t, 4>;
+// Colour of pixel x in row `row`, rows counted from the picture's bottom.
+using cPixelFn = std::function<cRgba(int x, int row)>;
+
+const cRgba RED{255, 0, 0, 255};
+const cRgba GREEN{0, 255, 0, 255};
+const cRgba BLUE{0, 0, 255, 255};
+
+void write_image(const fs::path& path, FREE_IMAGE_FORMAT fif, int w, int h, int bpp, const cPixelFn& pixel)
+{
+    FIBITMAP* image = FreeImage_Allocate(w, h, bpp, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK);
+    ASSERT_NE(image, nullptr);
+    for (int row = 0; row < h; ++row) {
+        BYTE* line = FreeImage_GetScanLine(image, row);  // FreeImage's scan line 0 is the bottom
+        for (int x = 0; x < w; ++x) {
+            const cRgba c = pixel(x, row);
+            BYTE* px = line + x * (bpp / 8);
+            px[FI_RGBA_RED] = c[0];
+            px[FI_RGBA_GREEN] = c[1];
+            px[FI_RGBA_BLUE] = c[2];
+            if (bpp == 32)
+                px[FI_RGBA_ALPHA] = c[3];
+        }
+    }
+    ASSERT_TRUE(FreeImage_Save(fif, image, path.string().c_str(), 0));
+    FreeImage_Unload(image);
+}
+
+// Bottom row red, top row blue, green between: shows which way up a texture is.
+cRgba stripes(int h, int row)
+{
+    return row == 0 ? RED : (row == h - 1 ? BLUE : GREEN);
+}
+
+std::vector<uint8_t> texels(const cTexture& t, int level = 0)
+{
+    std::vector<uint8_t> out(static_cast<size_t>(t.width) * t.height * 4);
+    glBindTexture(t.target, t.name);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(t.target, level, GL_RGBA, GL_UNSIGNED_BYTE, out.data());
+    glBindTexture(t.target, 0);
+    return out;
+}
+
+GLint tex_parameter(const cTexture& t, GLenum pname)
+{
+    GLint value = 0;
+    glBindTexture(t.target, t.name);
+    glGetTexParameteriv(t.target, pname, &value);
+    glBindTexture(t.target, 0);
+    return value;
+}
+
+GLint level_width(const cTexture& t, int level)
+{
+    GLint value = 0;
+    glBindTexture(t.target, t.name);
+    glGetTexLevelParameteriv(t.target, level, GL_TEXTURE_WIDTH, &value);
+    glBindTexture(t.target, 0);
+    return value;
+}
+
+cRgba texel(const std::vector<uint8_t>& data, int width, int x, int row)
+{
+    const size_t i = (static_cast<size_t>(row) * width + x) * 4;
+    return {data[i], data[i + 1], data[i + 2], data[i + 3]};
+}
+
+class TextureManagerTest : public GlTest {
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        // Named after the test, not the process: a death test's child runs
+        // this set-up again and must see the same files.
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        dir = fs::temp_directory_path() / (std::string("qv_tex_") + info->name());
+        fs::create_directories(dir);
+        cResourcePath::get_instance()->add(dir.string());
+        cResourcePath::get_instance()->add("../data/textures");
+        testing::GTEST_FLAG(death_test_style) = "threadsafe";
+    }
+    void TearDown() override
+    {
+        cTextureManager::destroy_instance();
+        cResourcePath::destroy_instance();
+        fs::remove_all(dir);
+    }
+    cTextureManager* manager() { return cTextureManager::get_instance(); }
+
+    fs::path dir;
+};
+
+TEST_F(TextureManagerTest, CreationLoadsTheNeutralTextures)
+{
+    cTextureManager* m = manager();
+    ASSERT_EQ(m->textures.size(), 2u);
+    const cTexture white = m->get_default_white();
+    const cTexture black = m->get_default_black();
+    EXPECT_EQ(white.target, static_cast<GLenum>(GL_TEXTURE_2D));
+    EXPECT_NE(white.name, black.name);
+    EXPECT_EQ(texel(texels(white), white.width, 1, 1), (cRgba{255, 255, 255, 255}));
+    EXPECT_EQ(texel(texels(black), black.width, 1, 1), (cRgba{0, 0, 0, 255}));
+    EXPECT_EQ(tex_parameter(white, GL_TEXTURE_WRAP_S), GL_CLAMP);
+    EXPECT_EQ(m->textures.size(), 2u);
+}
+
+TEST_F(TextureManagerTest, PowerOfTwoRgbBecomes2DWithBottomRowFirst)
+{
+    write_image(dir / "rgb.png", FIF_PNG, 8, 4, 24, [](int, int row) { return stripes(4, row); });
+    const cTexture t = manager()->get_texture("rgb.png", false, GL_REPEAT, 0);
+    EXPECT_EQ(t.target, static_cast<GLenum>(GL_TEXTURE_2D));
+    EXPECT_EQ(t.width, 8u);
+    EXPECT_EQ(t.height, 4u);
+    EXPECT_EQ(t.unit, 0u);
+    const auto data = texels(t);
+    EXPECT_EQ(texel(data, 8, 3, 0), RED);
+    EXPECT_EQ(texel(data, 8, 3, 3), BLUE);
+    EXPECT_EQ(tex_parameter(t, GL_TEXTURE_WRAP_S), GL_REPEAT);
+    EXPECT_EQ(tex_parameter(t, GL_TEXTURE_WRAP_T), GL_REPEAT);
+    EXPECT_EQ(tex_parameter(t, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+    EXPECT_EQ(tex_parameter(t, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+}
+
+TEST_F(TextureManagerTest, OtherSizesBecomeRectanglesWithoutMipmaps)
+{
+    write_image(dir / "rgba.png", FIF_PNG, 5, 3, 32, [](int x, int row) {
+        return cRgba{static_cast<uint8_t>(40 * x), static_cast<uint8_t>(80 * row), 7, static_cast<uint8_t>(50 + x)};
+    });
+    const cTexture t = manager()->get_texture("rgba.png", true, GL_CLAMP_TO_EDGE, 0);
+    EXPECT_EQ(t.target, static_cast<GLenum>(GL_TEXTURE_RECTANGLE_ARB));
+    EXPECT_EQ(t.width, 5u);
+    EXPECT_EQ(t.height, 3u);
+    EXPECT_EQ(tex_parameter(t, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+    const auto data = texels(t);
+    EXPECT_EQ(texel(data, 5, 4, 2), (cRgba{160, 160, 7, 54}));
+    EXPECT_EQ(texel(data, 5, 0, 0), (cRgba{0, 0, 7, 50}));
+}
+
+TEST_F(TextureManagerTest, RgbRowsFollowFreeImagePitchWhateverTheUnpackState)
+{
+    // Five RGB pixels are 15 bytes; FreeImage pads each row to 16.
+    write_image(dir / "odd.bmp", FIF_BMP, 5, 3, 24, [](int x, int row) {
+        return cRgba{static_cast<uint8_t>(10 + x), static_cast<uint8_t>(100 + row), 200, 255};
+    });
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    const cTexture t = manager()->get_texture("odd.bmp", false, GL_CLAMP, 0);
+    const auto data = texels(t);
+    for (int row = 0; row < 3; ++row)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(texel(data, 5, x, row), (cRgba{static_cast<uint8_t>(10 + x), static_cast<uint8_t>(100 + row), 200, 255}));
+    GLint alignment = 0;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    EXPECT_EQ(alignment, 1);  // the caller's state is left as it was
+}
+
+TEST_F(TextureManagerTest, MipmapsAndTargetChoices)
+{
+    write_image(dir / "pot.png", FIF_PNG, 16, 8, 24, [](int, int row) { return stripes(8, row); });
+    write_image(dir / "row.png", FIF_PNG, 256, 1, 24, [](int x, int) { return cRgba{static_cast<uint8_t>(x), 0, 0, 255}; });
+    write_image(dir / "npot.png", FIF_PNG, 6, 4, 24, [](int, int row) { return stripes(4, row); });
+    write_image(dir / "forced.png", FIF_PNG, 6, 4, 24, [](int, int row) { return stripes(4, row); });
+
+    const cTexture pot = manager()->get_texture("pot.png", true, GL_REPEAT, 0);
+    EXPECT_EQ(pot.target, static_cast<GLenum>(GL_TEXTURE_2D));
+    EXPECT_EQ(tex_parameter(pot, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+    EXPECT_EQ(level_width(pot, 1), 8);
+    EXPECT_EQ(level_width(pot, 4), 1);
+
+    const cTexture row = manager()->get_texture("row.png", true, GL_REPEAT, 0);
+    EXPECT_EQ(row.target, static_cast<GLenum>(GL_TEXTURE_1D));
+    EXPECT_EQ(level_width(row, 0), 256);
+    EXPECT_EQ(level_width(row, 1), 128);
+    EXPECT_EQ(texel(texels(row), 256, 200, 0), (cRgba{200, 0, 0, 255}));
+
+    const cTexture npot = manager()->get_texture("npot.png", true, GL_CLAMP, 0);
+    EXPECT_EQ(npot.target, static_cast<GLenum>(GL_TEXTURE_RECTANGLE_ARB));
+    EXPECT_EQ(tex_parameter(npot, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+
+    const cTexture forced = manager()->get_texture("forced.png", false, GL_CLAMP, GL_TEXTURE_2D);
+    EXPECT_EQ(forced.target, static_cast<GLenum>(GL_TEXTURE_2D));
+    EXPECT_EQ(texel(texels(forced), 6, 2, 3), BLUE);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(TextureManagerTest, CacheKeyIsTheFullPathAlone)
+{
+    write_image(dir / "once.png", FIF_PNG, 4, 4, 24, [](int, int row) { return stripes(4, row); });
+    const cTexture first = manager()->get_texture("once.png", false, GL_CLAMP, 0);
+    const cTexture again = manager()->get_texture("once.png", true, GL_REPEAT, GL_TEXTURE_RECTANGLE_ARB);
+    const cTexture by_path = manager()->get_texture((dir / "once.png").string(), false, GL_CLAMP, 0);
+    EXPECT_EQ(again.name, first.name);
+    EXPECT_EQ(again.target, first.target);
+    EXPECT_EQ(by_path.name, first.name);
+    EXPECT_EQ(tex_parameter(first, GL_TEXTURE_WRAP_S), GL_CLAMP);
+    EXPECT_EQ(manager()->textures.size(), 3u);
+    EXPECT_EQ(manager()->textures.count((dir / "once.png").string()), 1u);
+}
+
+TEST_F(TextureManagerTest, ShutdownDeletesEveryTexture)
+{
+    write_image(dir / "a.png", FIF_PNG, 4, 4, 24, [](int, int row) { return stripes(4, row); });
+    const cTexture a = manager()->get_texture("a.png", false, GL_CLAMP, 0);
+    const cTexture white = manager()->get_default_white();
+    ASSERT_TRUE(glIsTexture(a.name));
+    cTextureManager::destroy_instance();
+    EXPECT_FALSE(glIsTexture(a.name));
+    EXPECT_FALSE(glIsTexture(white.name));
+}
+
+// ---- refusals: each ends the process with status -1 after its message --------
+
+TEST_F(TextureManagerTest, MissingFileEndsTheProgram)
+{
+    EXPECT_EXIT(manager()->get_texture("nowhere.png", false, GL_CLAMP, 0), testing::ExitedWithCode(255),
+                testing::ContainsRegex("^## ERROR: in \\.\\./src/cTextureManager line [0-9]+: "
+                                       "file was not found in path: \"nowhere\\.png\"\n$"));
+}
+
+TEST_F(TextureManagerTest, GreyscaleAndPaletteImagesAreRefused)
+{
+    write_image(dir / "grey.png", FIF_PNG, 4, 4, 8, [](int, int) { return cRgba{}; });
+    FIBITMAP* palette = FreeImage_Allocate(4, 4, 8);
+    FreeImage_GetPalette(palette)[1] = RGBQUAD{0, 0, 255, 0};
+    BYTE index = 1;
+    FreeImage_SetPixelIndex(palette, 1, 1, &index);
+    ASSERT_EQ(FreeImage_GetColorType(palette), FIC_PALETTE);
+    ASSERT_TRUE(FreeImage_Save(FIF_PNG, palette, (dir / "palette.png").string().c_str(), 0));
+    FreeImage_Unload(palette);
+
+    const std::string grey = (dir / "grey.png").string();
+    EXPECT_EXIT(manager()->get_texture("grey.png", false, GL_CLAMP, 0), testing::ExitedWithCode(255),
+                HasSubstr("images must be 24 or 32 bpp... \"" + grey + "\" is 8\n"));
+    const std::string pal = (dir / "palette.png").string();
+    EXPECT_EXIT(manager()->get_texture("palette.png", false, GL_CLAMP, 0), testing::ExitedWithCode(255),
+                HasSubstr("images must be 24 or 32 bpp... \"" + pal + "\" is 8\n"));
+}
+
+TEST_F(TextureManagerTest, UndecodableAndNonColourImagesAreRefused)
+{
+    std::ofstream(dir / "text.png") << "this is not a picture";
+    FIBITMAP* floats = FreeImage_AllocateT(FIT_FLOAT, 4, 4);
+    ASSERT_TRUE(FreeImage_Save(FIF_TIFF, floats, (dir / "float.tif").string().c_str(), 0));
+    FreeImage_Unload(floats);
+
+    const std::string text = (dir / "text.png").string();
+    EXPECT_EXIT(manager()->get_texture("text.png", false, GL_CLAMP, 0), testing::ExitedWithCode(255),
+                HasSubstr("images must be 24 or 32 bpp... \"" + text + "\" is 0\n"));
+    // 32 bits per pixel, but one float channel, not RGBA bytes.
+    const std::string tif = (dir / "float.tif").string();
+    EXPECT_EXIT(manager()->get_texture("float.tif", false, GL_CLAMP, 0), testing::ExitedWithCode(255),
+                HasSubstr("images must be 24 or 32 bpp... \"" + tif + "\" is 32\n"));
+}
+
+TEST(FreeImageMessageTest, NamesTheFormatWhenKnown)
+{
+    testing::internal::CaptureStdout();
+    freeimage_message(FIF_PNG, "bad chunk");
+    freeimage_message(FIF_UNKNOWN, "no idea");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n*** PNG Format\nbad chunk ***\n\n*** no idea ***\n");
+}
+
+}  // namespace
