@@ -53,24 +53,11 @@ TEST_F(VboTest, RingOfFiveBatchesThenRestart)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(VboTest, BatchEndingAtCapacityIsWrittenInPlace)
-{
-    cVBO vbo;
-    vbo.write_offset = 80000;
-    vbo.update();
-    EXPECT_EQ(vbo.write_offset, 100000u);
-    vbo.write_offset = 80001;
-    vbo.update();
-    EXPECT_EQ(vbo.write_offset, 20000u);
-}
-
 TEST_F(VboTest, DrawsThePointCloud)
 {
     cVBO vbo;
-    vbo.params[0] = 2.24f;
-    vbo.params[1] = 0.43f;
-    vbo.params[2] = -0.65f;
-    vbo.params[3] = -2.43f;
+    const float params[4] = {2.24f, 0.43f, -0.65f, -2.43f};
+    std::copy(params, params + 4, vbo.params);
     for (int i = 0; i < 5; ++i)
         vbo.update();
     glMatrixMode(GL_PROJECTION);
