@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "particles/random_table.h"
+#include "particles/vec3_ops.h"
 #include "vec3.h"
 
 class cParticleSystem {

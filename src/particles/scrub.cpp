@@ -78,7 +78,7 @@ cScrubNode* cScrubHash::nearest(const Vec3<float>& p, float& dist) const
     cScrubNode* best = nullptr;
     float best_sq = 0.0f;
     for_each_near(p, [&](cScrubNode* n) {
-        const float d = (n->pos - p).length_sq();
+        const float d = length_sq(n->pos - p);
         if (!best || d < best_sq) {
             best = n;
             best_sq = d;
@@ -171,7 +171,7 @@ void cScrub::join(cScrubNode* n)
         int best = -1;
         float best_sq = 1e9f;
         for (int i = 0; i < static_cast<int>(gathered_.size()); ++i) {
-            const float d = (gathered_[i]->pos - n->pos).length_sq();
+            const float d = length_sq(gathered_[i]->pos - n->pos);
             if (d < best_sq) {
                 best_sq = d;
                 best = i;
@@ -199,10 +199,10 @@ void cScrub::build_frame(cScrubNode& n)
     Vec3<float> axis;
     for (cScrubNode* m : n.nbors) {
         const Vec3<float> d = (m->pos - n.pos).normalized();
-        axis += d.dot(first) < 0.0f ? -d : d;
+        axis += dot(d, first) < 0.0f ? -d : d;
     }
-    axis = axis.length_sq() > 1e-12f ? axis.normalized() : first;
-    if (axis.length_sq() > 0.5f) {
+    axis = length_sq(axis) > 1e-12f ? axis.normalized() : first;
+    if (length_sq(axis) > 0.5f) {
         n.frame[0] = axis;
         n.frame[1] = any_perpendicular(axis);
         n.frame[2] = axis.cross(n.frame[1]);
@@ -218,8 +218,8 @@ void cScrub::build_tube(cScrubNode& a, cScrubNode& b, bool curved)
     if (curved) {
         const Vec3<float> chord = b.pos - a.pos;
         const float len = chord.length();
-        const Vec3<float> ta = a.frame[0] * (a.frame[0].dot(chord) < 0.0f ? -len : len);
-        const Vec3<float> tb = b.frame[0] * (b.frame[0].dot(chord) < 0.0f ? -len : len);
+        const Vec3<float> ta = a.frame[0] * (dot(a.frame[0], chord) < 0.0f ? -len : len);
+        const Vec3<float> tb = b.frame[0] * (dot(b.frame[0], chord) < 0.0f ? -len : len);
         store.fill.add_curved_tube(a.pos, ta, b.pos, tb, params.cylinder_radius);
     } else {
         store.fill.add_straight_tube(a.pos, b.pos, params.cylinder_radius);

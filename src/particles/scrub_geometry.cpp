@@ -25,7 +25,7 @@ const cRingTable ring;
 Vec3<float> any_perpendicular(const Vec3<float>& t)
 {
     const Vec3<float> helper = std::fabs(t.y) < 0.9f ? Vec3<float>(0, 1, 0) : Vec3<float>(1, 0, 0);
-    return (helper - t * t.dot(helper)).normalized();
+    return (helper - t * dot(t, helper)).normalized();
 }
 
 void cScrubGeometry::reset()
@@ -58,8 +58,8 @@ void cScrubGeometry::add_tube(const Vec3<float>* centres, const Vec3<float>* tan
         const Vec3<float> t = tangents[i].normalized();
         // Carry the previous ring's normal over (parallel transport) so the
         // tube does not twist between rings.
-        u = i == 0 ? any_perpendicular(t) : (u - t * t.dot(u)).normalized();
-        if (u.length_sq() < 0.5f)
+        u = i == 0 ? any_perpendicular(t) : (u - t * dot(t, u)).normalized();
+        if (length_sq(u) < 0.5f)
             u = any_perpendicular(t);
         const Vec3<float> v = t.cross(u);
         for (int j = 0; j < SCRUB_TUBE_SIDES; ++j) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "particles/vec3_ops.h"
 #include "vec3.h"
 
 constexpr int SCRUB_TUBE_SIDES = 6;         // vertices around each ring of a tube

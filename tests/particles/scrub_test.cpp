@@ -141,7 +141,7 @@ TEST(ScrubTest, EachTubeIsBuiltOnceStraightAtJoinOrCurvedAfterBothFrames)
             EXPECT_EQ(b.indices, b.vertices / rings * (rings - 1) * 6);
         for (const cScrubNode& n : scrub.nodes) {
             EXPECT_NEAR(n.frame[0].length(), 1.0f, 1e-5f);
-            EXPECT_NEAR(n.frame[0].dot(n.frame[1]), 0.0f, 1e-5f);
+            EXPECT_NEAR(dot(n.frame[0], n.frame[1]), 0.0f, 1e-5f);
         }
     }
 }
