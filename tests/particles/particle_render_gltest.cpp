@@ -1,0 +1,168 @@
+#include "support/gl_context.h"
+
+#include <string>
+#include <vector>
+
+#include "demo_clock.h"
+#include "gl.h"
+#include "particles/particle_effect.h"
+#include "particles/particle_render.h"
+#include "particles/particle_system.h"
+
+namespace {
+
+// A billboard program that honours the vertex contract: the corner index in
+// texture set 3 picks the attribute holding the centre; quads are drawn
+// straight in clip space, 0.05 on each side of the centre.
+const char* const VERT = R"(#version 120
+void main() {
+    float j = gl_MultiTexCoord3.x;
+    vec3 c = j < 0.5 ? gl_Vertex.xyz : j < 1.5 ? gl_MultiTexCoord0.xyz
+           : j < 2.5 ? gl_MultiTexCoord1.xyz : gl_MultiTexCoord2.xyz;
+    vec2 side = vec2(mod(j, 2.0) > 0.5 ? 1.0 : -1.0, j > 1.5 ? 1.0 : -1.0);
+    gl_Position = vec4(c.xy + side * 0.05, 0.0, 1.0);
+})";
+const char* const FRAG = "#version 120\nvoid main() { gl_FragColor = vec4(1.0); }\n";
+
+GLuint compile(GLenum kind, const char* text)
+{
+    const GLuint s = glCreateShader(kind);
+    glShaderSource(s, 1, &text, nullptr);
+    glCompileShader(s);
+    GLint ok = 0;
+    glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
+    EXPECT_EQ(ok, GL_TRUE);
+    return s;
+}
+
+// Records what the renderer asks of the shader manager and binds the test
+// program in place of "pexpshader".
+class cRecordingPass : public iBillboardPass {
+public:
+    void register_program() override { ++registered; }
+    void begin(const std::string& shader, float size, float intensity) override
+    {
+        calls.push_back("begin '" + shader + "' " + std::to_string(size) + " " + std::to_string(intensity));
+        glUseProgram(program);
+    }
+    void end() override
+    {
+        calls.push_back("end");
+        glUseProgram(0);
+    }
+    GLuint program = 0;
+    int registered = 0;
+    std::vector<std::string> calls;
+};
+
+class ParticleRenderTest : public GlTest {
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        pass.program = glCreateProgram();
+        glAttachShader(pass.program, compile(GL_VERTEX_SHADER, VERT));
+        glAttachShader(pass.program, compile(GL_FRAGMENT_SHADER, FRAG));
+        glLinkProgram(pass.program);
+        cPSRenderBillboards::pass = &pass;
+    }
+    void TearDown() override { cPSRenderBillboards::pass = nullptr; }
+
+    // Clears, renders the system once and says whether the pixel under the
+    // clip-space point (x, y) was covered.
+    bool frame_covers(cParticleSystem& ps, cPSRenderBillboards& r, float x, float y)
+    {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        r.render(ps, "");
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        return covered(x, y);
+    }
+    static bool covered(float x, float y)
+    {
+        const int px = static_cast<int>((x + 1.0f) * 0.5f * 1280.0f);
+        const int py = static_cast<int>((y + 1.0f) * 0.5f * 720.0f);
+        return read_pixels(px, py, 1, 1)[0] > 128;
+    }
+    static void place(cParticleSystem& ps, int slot, float x, float y, int32_t time)
+    {
+        ps.alive[slot] = true;
+        ps.life[slot] = 1.0f;
+        ps.positions[slot] = {x, y, 0.0f};
+        ps.now = ps.last_time = time;
+    }
+
+    cRecordingPass pass;
+};
+
+}  // namespace
+
+TEST_F(ParticleRenderTest, DrawsOneFrameLateAndOnlyLiveParticles)
+{
+    cParticleSystem ps(16);
+    cPSRenderBillboards r;
+    r.init(16);
+    EXPECT_EQ(pass.registered, 1);
+    place(ps, 5, -0.5f, 0.0f, 100);
+    place(ps, 9, 0.0f, 0.5f, 100);
+    EXPECT_FALSE(frame_covers(ps, r, -0.5f, 0.0f));  // first frame: nothing to draw yet
+    EXPECT_EQ(r.pending_count, 2);
+
+    ps.positions[5] = {0.5f, 0.0f, 0.0f};
+    ps.alive[9] = false;
+    ps.now = ps.last_time = 150;
+    EXPECT_TRUE(frame_covers(ps, r, -0.5f, 0.0f));  // the previous frame's copy
+    EXPECT_TRUE(covered(0.0f, 0.5f));
+    EXPECT_FALSE(covered(0.5f, 0.0f));
+    EXPECT_EQ(r.drawn_time, 100);
+    EXPECT_TRUE(frame_covers(ps, r, 0.5f, 0.0f));
+    EXPECT_FALSE(covered(-0.5f, 0.0f));
+    EXPECT_FALSE(covered(0.0f, 0.5f));
+    EXPECT_EQ(pass.calls.front(), "begin '' 0.500000 0.250000");
+    EXPECT_EQ(pass.calls.size(), 6u);
+}
+
+TEST_F(ParticleRenderTest, EveryCornerFindsItsCentreInAFullPool)
+{
+    const int n = 8;
+    cParticleSystem ps(n);
+    cPSRenderBillboards r;
+    r.init(n);
+    for (int i = 0; i < n; ++i)
+        place(ps, i, -0.8f + 0.2f * i, 0.3f * ((i & 1) ? 1.0f : -1.0f), 10);
+    frame_covers(ps, r, 0, 0);
+    frame_covers(ps, r, 0, 0);
+    EXPECT_EQ(r.draw_count, n);
+    GLint centre_size = 0;  // the last vertex's reads must stay inside
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, r.centre_buffer);
+    glGetBufferParameterivARB(GL_ARRAY_BUFFER_ARB, GL_BUFFER_SIZE_ARB, &centre_size);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+    EXPECT_GE(centre_size, n * 48 + 36);
+    for (int i = 0; i < n; ++i) {
+        const float x = -0.8f + 0.2f * i, y = 0.3f * ((i & 1) ? 1.0f : -1.0f);
+        // All four corners of each quad must be in place.
+        for (float dx : {-0.04f, 0.04f})
+            for (float dy : {-0.04f, 0.04f})
+                EXPECT_TRUE(covered(x + dx, y + dy)) << i;
+        EXPECT_FALSE(covered(x + 0.06f, y)) << i;
+    }
+}
+
+TEST_F(ParticleRenderTest, PausedEffectKeepsDrawingTheLastData)
+{
+    cParticleEffect fx;
+    create_particle_effect(fx, 8);
+    place(*fx.system, 0, 0.0f, 0.0f, 0);
+    cDemoClock clock;
+    clock.now = 1000;
+    update_particle_effect(fx, clock);  // last_time 1000
+    auto& r = *static_cast<cPSRenderBillboards*>(fx.renderer);
+    frame_covers(*fx.system, r, 0, 0);
+    clock.paused = true;
+    for (int frame = 0; frame < 3; ++frame) {
+        update_particle_effect(fx, clock);
+        EXPECT_TRUE(frame_covers(*fx.system, r, 0, 0));
+        EXPECT_FALSE(r.mapped);  // nothing changed: no refill
+    }
+    destroy_particle_effect(fx);
+}

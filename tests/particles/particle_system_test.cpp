@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include "demo_clock.h"
+#include "particles/particle_effect.h"
+#include "particles/particle_system.h"
+
+namespace {
+
+using CubeEmitter = cParticleEmitterCubeVolume<ControllerConstant<100>, ControllerConstant<5>>;
+using PlaneEmitter = cParticleEmitterPlane<ControllerConstant<100>, ControllerVaryingLinear<20, 2>>;
+
+int count_alive(const cParticleSystem& ps)
+{
+    int n = 0;
+    for (int i = 0; i < ps.capacity; ++i)
+        n += ps.alive[i] ? 1 : 0;
+    return n;
+}
+
+// Number of the integration step on which a particle with this life dies.
+int death_step(int life_s)
+{
+    cParticleSystem ps(1);
+    ps.alive[0] = true;
+    ps.life[0] = static_cast<float>(life_s);
+    int step = 0;
+    while (ps.alive[0] && step < 10000) {
+        ps.integrate(PARTICLE_STEP_S);
+        ++step;
+    }
+    return step;
+}
+
+}  // namespace
+
+TEST(ParticleEmitterTest, CubeEmitsRatePlusOneAtRestIntoFreeSlots)
+{
+    cParticleSystem ps(300);
+    ps.alive[0] = true;
+    ps.life[0] = 3.0f;
+    ps.now = 1234;
+    CubeEmitter cube;
+    cube.size = {2, 4, 6};
+    cube.position = {10, 20, 30};
+    rand_index = 0;
+    cube.emit(ps, 0.05f);
+    EXPECT_EQ(count_alive(ps), 102);  // slot 0 was taken and kept its life
+    EXPECT_EQ(ps.life[0], 3.0f);
+    EXPECT_FALSE(ps.alive[102]);
+    EXPECT_EQ(ps.last_time, 1234);
+    // r1 goes to z, r3 to x; three more draws for the zeroed velocity.
+    EXPECT_EQ(ps.positions[1].x, 9.0f + 2.0f * rand_table[3]);
+    EXPECT_EQ(ps.positions[1].z, 27.0f + 6.0f * rand_table[1]);
+    EXPECT_EQ(rand_index, 6u * 101);
+    for (int i = 1; i <= 101; ++i) {
+        EXPECT_EQ(ps.velocities[i], Vec3<float>());
+        EXPECT_EQ(ps.life[i], 5.0f);
+    }
+    cube.set_rate(0);  // still one per call
+    cube.emit(ps, 0.05f);
+    EXPECT_EQ(count_alive(ps), 103);
+}
+
+TEST(ParticleEmitterTest, FullPoolEmitsNothingAndKeepsLastTime)
+{
+    cParticleSystem ps(4);
+    for (int i = 0; i < 4; ++i)
+        ps.alive[i] = true;
+    ps.now = 500;
+    PlaneEmitter plane;
+    const uint32_t before = rand_index;
+    plane.emit(ps, 0.05f);
+    EXPECT_EQ(ps.last_time, -1);
+    EXPECT_EQ(rand_index, before);
+}
+
+TEST(ParticleEmitterTest, PlaneVelocityAndPositionRanges)
+{
+    cParticleSystem ps(5000);
+    PlaneEmitter plane;
+    plane.position = {1, 2, 3};
+    plane.axis1 = {0.2f, 0, 0};
+    plane.axis2 = {0, 0, 20};
+    for (int call = 0; call < 40; ++call)
+        plane.emit(ps, 0.05f);
+    ASSERT_EQ(count_alive(ps), 40 * 101);
+    float max_y = 0.0f;
+    for (int i = 0; i < 40 * 101; ++i) {
+        const Vec3<float>& v = ps.velocities[i];
+        const Vec3<float>& p = ps.positions[i];
+        ASSERT_TRUE(v.x >= 0 && v.x < 1 && v.z >= 0 && v.z < 1 && v.y >= 0 && v.y < 10) << i;
+        ASSERT_TRUE(p.x >= 1 && p.x < 1.2f && p.y == 2 && p.z >= 3 && p.z < 23) << i;
+        // V = 2 gives the held value except for a draw of exactly 0.
+        ASSERT_TRUE(ps.life[i] == 20.0f || ps.life[i] == 19.0f) << i;
+        max_y = std::max(max_y, v.y);
+    }
+    EXPECT_GT(max_y, 9.0f);
+}
+
+TEST(ParticleIntegrationTest, DeathStepsInSinglePrecision)
+{
+    EXPECT_EQ(death_step(1), 20);
+    EXPECT_EQ(death_step(5), 100);
+    EXPECT_EQ(death_step(20), 401);
+}
+
+TEST(ParticleIntegrationTest, DyingParticleMovesOnceMoreAndDragDamps)
+{
+    cParticleSystem ps(2);
+    ps.drag = 0.5f;
+    ps.alive[0] = true;
+    ps.life[0] = 0.01f;
+    ps.velocities[0] = ps.velocities[1] = {20, 0, 0};  // slot 1 is dead and must not move
+    ps.integrate(0.05f);
+    ps.integrate(0.05f);
+    EXPECT_FALSE(ps.alive[0]);
+    EXPECT_FLOAT_EQ(ps.positions[0].x, 1.0f);
+    EXPECT_FLOAT_EQ(ps.velocities[0].x, 10.0f);
+    EXPECT_EQ(ps.positions[1], Vec3<float>());
+}
+
+TEST(ParticleUpdaterTest, GravitySinkPullIsCappedAndZeroAtTheSink)
+{
+    cParticleSystem ps(3);
+    ps.alive[0] = ps.alive[1] = ps.alive[2] = true;
+    cGravitySink g;
+    g.sink = {0, 55, 0};
+    g.strength = 6;
+    ps.positions[0] = {0, 55, 0};
+    ps.positions[1] = {0, 54.75f, 0};  // 0.25 below: pulled as if at 0.5
+    ps.positions[2] = {0, 53, 0};
+    ps.now = 77;
+    g.update(ps, 50);
+    EXPECT_EQ(ps.velocities[0], Vec3<float>());
+    EXPECT_FLOAT_EQ(ps.velocities[1].y, 6.0f * 0.25f / 0.25f);
+    EXPECT_FLOAT_EQ(ps.velocities[2].y, 6.0f * 2.0f / 4.0f);
+    EXPECT_EQ(ps.last_time, 77);
+}
+
+TEST(ParticleEffectTest, UpdateRunsEmitUpdateIntegrateAndStopsWhilePaused)
+{
+    cParticleEffect fx;
+    fx.system = new cParticleSystem(1000);
+    add_emitter(fx, new CubeEmitter());
+    auto* dir = new cVelocityDir();
+    dir->dir = {1, 0, 0};
+    dir->strength = 2;
+    add_updater(fx, dir);
+    cDemoClock clock;
+    clock.now = 3000;
+    update_particle_effect(fx, clock);
+    EXPECT_EQ(count_alive(*fx.system), 101);
+    EXPECT_EQ(fx.system->last_time, 3000);
+    // Born at rest, given (2, 0, 0) by the updater, moved one step.
+    const Vec3<float> p = fx.system->positions[0];
+    EXPECT_FLOAT_EQ(p.x, 0.1f);
+    EXPECT_FLOAT_EQ(fx.system->life[0], 5.0f - 0.05f);
+
+    clock.paused = true;
+    clock.now = 3050;
+    update_particle_effect(fx, clock);
+    EXPECT_EQ(count_alive(*fx.system), 101);
+    EXPECT_EQ(fx.system->positions[0], p);
+    EXPECT_EQ(fx.system->last_time, 3000);
+    destroy_particle_effect(fx);
+}
