@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "load_screen.h"
+#include "midi_events.h"
 #include "scene_manager.h"
 #include "scenes/composition.h"
 
@@ -39,6 +40,6 @@ void cQuorvane::init()
     cLoadScreenDummy screen;
     manager->load_and_fade_in(screen);
 
-    if (manager->queue)
-        manager->queue->cursor = 0;
+    add_midi_and_beat_events(*manager->queue);
+    manager->queue->cursor = 0;
 }

@@ -29,6 +29,3 @@ public:
 
     static inline bool constructed = false;
 };
-
-// Path of the MIDI twin of the music, read at init.
-inline const char* const MIDI_FILE = "../data/music/goa3_3.mid";

@@ -16,6 +16,7 @@
 #include "scene_manager.h"
 #include "shader_manager.h"
 #include "state_manager.h"
+#include "texture_manager.h"
 #include "values/mouse.h"
 #include "video.h"
 
@@ -178,6 +179,8 @@ void exit_handler()
         cShaderManager_GLSL::get_instance()->shutdown();
         cShaderManager_GLSL::destroy_instance();
     }
+    if (cTextureManager::exists())
+        cTextureManager::destroy_instance();
     if (cRenderTargetManager::exists())
         cRenderTargetManager::destroy_instance();
     if (cResourcePath::exists())
@@ -192,6 +195,7 @@ void start_demo(cSceneManager& manager)
 {
     SDL_Delay(100);
     sync_gpu();
+    manager.sound.toggle_pause();  // the music was left paused at load time
     manager.seek(0);
     const char* banner = "\n------------------------- demo start -------------------------";
     std::cerr << banner << std::endl;

@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 
+#include "event_script.h"
 #include "gl.h"
 #include "load_screen.h"
 #include "render_target.h"
@@ -25,6 +26,7 @@ const int32_t FADE_MS = 1500;
 
 cSceneManager::~cSceneManager()
 {
+    sound.shutdown();
     for (cScene* s : scenes)
         delete s;
     delete queue;
@@ -32,7 +34,11 @@ cSceneManager::~cSceneManager()
 
 void cSceneManager::setup()
 {
-    queue = new cEventQueue();
+    queue = cEventQueue_factory::loadFile();
+    if (!queue)
+        queue = new cEventQueue();
+    sound.init();
+    sound.load();
     // Render targets created late say when, in demo time.
     if (cRenderTargetManager::exists())
         cRenderTargetManager::get_instance()->playback_clock = &clock;
@@ -98,8 +104,6 @@ bool cSceneManager::dispatch_events()
 {
     const bool first = first_dispatch;
     first_dispatch = false;
-    if (!queue)
-        return first;
     const int32_t t = clock.elapsed();
     while (queue->cursor < queue->events.size()) {
         cEvent* e = queue->events[queue->cursor];
@@ -123,18 +127,17 @@ void cSceneManager::draw_current()
 void cSceneManager::sync_clock(int32_t t)
 {
     clock.tick();
-    clock.start = clock.now - clock.paused_ms - t;
+    clock.start = clock.now - clock.paused_ms - t + sound.latency();
 }
 
 void cSceneManager::seek(int32_t t)
 {
     sync_clock(t);
-    if (!queue)
-        return;
     const auto& ev = queue->events;
     queue->cursor = static_cast<size_t>(
         std::upper_bound(ev.begin(), ev.end(), t, [](int32_t v, const cEvent* e) { return v < e->time; }) -
         ev.begin());
+    sound.set_time(t);
 }
 
 void draw_fade_quad(float visibility)

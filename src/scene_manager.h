@@ -12,6 +12,7 @@
 #include "events.h"
 #include "scenes/scene.h"
 #include "singleton.h"
+#include "sound_module.h"
 
 class iLoadScreen;
 
@@ -60,6 +61,7 @@ public:
     std::vector<cScene*> scenes;                // owned, in registration order
     std::map<std::string, cScene*> by_name;     // registration name -> scene
     cScene* current = nullptr;                  // drawn and receives events
+    cSoundModule_SDL sound;                     // the music
     cDemoClock clock;                           // the demo clock
 
 private:
