@@ -49,10 +49,13 @@ struct cSharedDepth {
     uint32_t users;  // targets attached to it
 };
 
+// Constructed before main, so it outlives the exit handler that destroys the
+// targets (a function-level static first used later would die before it).
+std::map<std::pair<uint32_t, uint32_t>, cSharedDepth> shared_depth_buffers;
+
 std::map<std::pair<uint32_t, uint32_t>, cSharedDepth>& shared_depth()
 {
-    static std::map<std::pair<uint32_t, uint32_t>, cSharedDepth> buffers;
-    return buffers;
+    return shared_depth_buffers;
 }
 
 GLuint acquire_depth(uint32_t width, uint32_t height)
