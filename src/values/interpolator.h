@@ -60,75 +60,78 @@ float ease_in_weight(float t);
 float ease_out_weight(float t);
 
 template <typename T>
-class cBlend : public cInterpolator {
+class cLerp : public cInterpolator {
 public:
+    cLerp(iVar* v, int s, int e, const T& f, const T& t) : cInterpolator(v, s, e), from(f), to(t) {}
+    cLerp(T* p, int s, int e, const T& f, const T& t) : cInterpolator(p, s, e), from(f), to(t) {}
+    void update(const int& now) override
+    {
+        write(lerp_value(from, to, progress(now)));
+    }
+
     T from;  // value at and before start
     T to;    // value at and after end
-
-protected:
-    cBlend(iVar* v, int s, int e, const T& f, const T& t) : cInterpolator(v, s, e), from(f), to(t) {}
-    cBlend(T* p, int s, int e, const T& f, const T& t) : cInterpolator(p, s, e), from(f), to(t) {}
 };
 
 template <typename T>
-class cLerp : public cBlend<T> {
+class cSmoothStep : public cInterpolator {
 public:
-    cLerp(iVar* v, int s, int e, const T& f, const T& t) : cBlend<T>(v, s, e, f, t) {}
-    cLerp(T* p, int s, int e, const T& f, const T& t) : cBlend<T>(p, s, e, f, t) {}
+    cSmoothStep(iVar* v, int s, int e, const T& f, const T& t) : cInterpolator(v, s, e), from(f), to(t) {}
+    cSmoothStep(T* p, int s, int e, const T& f, const T& t) : cInterpolator(p, s, e), from(f), to(t) {}
     void update(const int& now) override
     {
-        this->write(lerp_value(this->from, this->to, this->progress(now)));
+        write(T(from + (to - from) * smoothstep_weight(progress(now))));
     }
+
+    T from;  // value at and before start
+    T to;    // value at and after end
 };
 
 template <typename T>
-class cSmoothStep : public cBlend<T> {
+class cEaseIn : public cInterpolator {
 public:
-    cSmoothStep(iVar* v, int s, int e, const T& f, const T& t) : cBlend<T>(v, s, e, f, t) {}
-    cSmoothStep(T* p, int s, int e, const T& f, const T& t) : cBlend<T>(p, s, e, f, t) {}
+    cEaseIn(iVar* v, int s, int e, const T& f, const T& t) : cInterpolator(v, s, e), from(f), to(t) {}
+    cEaseIn(T* p, int s, int e, const T& f, const T& t) : cInterpolator(p, s, e), from(f), to(t) {}
     void update(const int& now) override
     {
-        const T value = this->from + (this->to - this->from) * smoothstep_weight(this->progress(now));
-        this->write(value);
+        write(lerp_value(from, to, ease_in_weight(progress(now))));
     }
+
+    T from;  // value at and before start
+    T to;    // value at and after end
 };
 
 template <typename T>
-class cEaseIn : public cBlend<T> {
+class cEaseOut : public cInterpolator {
 public:
-    cEaseIn(iVar* v, int s, int e, const T& f, const T& t) : cBlend<T>(v, s, e, f, t) {}
-    cEaseIn(T* p, int s, int e, const T& f, const T& t) : cBlend<T>(p, s, e, f, t) {}
+    cEaseOut(iVar* v, int s, int e, const T& f, const T& t) : cInterpolator(v, s, e), from(f), to(t) {}
+    cEaseOut(T* p, int s, int e, const T& f, const T& t) : cInterpolator(p, s, e), from(f), to(t) {}
     void update(const int& now) override
     {
-        this->write(lerp_value(this->from, this->to, ease_in_weight(this->progress(now))));
+        write(lerp_value(from, to, ease_out_weight(progress(now))));
     }
-};
 
-template <typename T>
-class cEaseOut : public cBlend<T> {
-public:
-    cEaseOut(iVar* v, int s, int e, const T& f, const T& t) : cBlend<T>(v, s, e, f, t) {}
-    cEaseOut(T* p, int s, int e, const T& f, const T& t) : cBlend<T>(p, s, e, f, t) {}
-    void update(const int& now) override
-    {
-        this->write(lerp_value(this->from, this->to, ease_out_weight(this->progress(now))));
-    }
+    T from;  // value at and before start
+    T to;    // value at and after end
 };
 
 // Adds the blend to the current value on every active update, so the value
 // drifts by a per-update step that moves from `from` to `to`.
 template <typename T>
-class cLerpAdd : public cBlend<T> {
+class cLerpAdd : public cInterpolator {
 public:
-    cLerpAdd(iVar* v, int s, int e, const T& f, const T& t) : cBlend<T>(v, s, e, f, t) {}
-    cLerpAdd(T* p, int s, int e, const T& f, const T& t) : cBlend<T>(p, s, e, f, t) {}
+    cLerpAdd(iVar* v, int s, int e, const T& f, const T& t) : cInterpolator(v, s, e), from(f), to(t) {}
+    cLerpAdd(T* p, int s, int e, const T& f, const T& t) : cInterpolator(p, s, e), from(f), to(t) {}
     void update(const int& now) override
     {
-        if (!this->var || !this->is_active(now))
+        if (!var || !is_active(now))
             return;
-        const T current = *static_cast<const T*>(this->var->get_ptr());
-        this->write(static_cast<T>(current + lerp_value(this->from, this->to, this->progress(now))));
+        const T current = *static_cast<const T*>(var->get_ptr());
+        write(T(current + lerp_value(from, to, progress(now))));
     }
+
+    T from;  // value at and before start
+    T to;    // value at and after end
 };
 
 template <typename T>

@@ -185,28 +185,36 @@ bool cObjLoader::parse_line(const std::string& line, int n)
 
 // ---- faces -------------------------------------------------------------------------
 
+// The slashes a corner must have for what the file declared so far: the
+// texture part follows slash1, the normal part slash2.
+void cObjLoader::find_slashes(const std::string& corner, int n, size_t& slash1, size_t& slash2) const
+{
+    slash1 = slash2 = std::string::npos;
+    if (flags & OBJ_TEXCOORDS) {
+        slash1 = corner.find('/');
+        if (slash1 == std::string::npos)
+            missing_slash(162, n);
+    }
+    if (flags & OBJ_NORMALS) {
+        if (!(flags & OBJ_TEXCOORDS)) {
+            slash1 = corner.find('/');
+            if (slash1 == std::string::npos)
+                missing_slash(172, n);
+        }
+        slash2 = corner.find('/', slash1 + 1);
+        if (slash2 == std::string::npos)
+            missing_slash(178, n);
+    }
+}
+
 bool cObjLoader::parse_face(const tTokens& tok, int n)
 {
     cObjFace face;
     size_t parts = 0;
     for (size_t c = 1; c < tok.size(); ++c) {
         const std::string& corner = tok[c];
-        size_t slash1 = std::string::npos, slash2 = std::string::npos;
-        if (flags & OBJ_TEXCOORDS) {
-            slash1 = corner.find('/');
-            if (slash1 == std::string::npos)
-                missing_slash(162, n);
-        }
-        if (flags & OBJ_NORMALS) {
-            if (!(flags & OBJ_TEXCOORDS)) {
-                slash1 = corner.find('/');
-                if (slash1 == std::string::npos)
-                    missing_slash(172, n);
-            }
-            slash2 = corner.find('/', slash1 + 1);
-            if (slash2 == std::string::npos)
-                missing_slash(178, n);
-        }
+        size_t slash1, slash2;
+        find_slashes(corner, n, slash1, slash2);
         const size_t corner_parts = size_t(std::count(corner.begin(), corner.end(), '/')) + 1;
         if (c == 1)
             parts = corner_parts;

@@ -62,6 +62,7 @@ public:
 private:
     bool parse_line(const std::string& line, int n);
     bool parse_face(const std::vector<std::string>& tok, int n);
+    void find_slashes(const std::string& corner, int n, size_t& slash1, size_t& slash2) const;
     void select_material(const std::string& name, int n);
     void read_libraries(const std::vector<std::string>& tok);
     void check_face_indices() const;
