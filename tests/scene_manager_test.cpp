@@ -6,26 +6,9 @@
 #include "frame.h"
 #include "load_screen.h"
 #include "scene_manager.h"
+#include "support/probe_scene.h"
 
 namespace {
-
-// Records what reaches it; draws nothing.
-class cProbeScene : public cScene {
-public:
-    explicit cProbeScene(cDemoClock* c) : cScene(c) {}
-    std::string get_name() override { return name; }
-    void load() override { ++loads; }
-    void begin() override {}
-    void end() override {}
-    void handle_event(cEvent* e) override { seen.push_back(e->time); }
-    bool update() override { return changed; }
-    cTmpRenderTarget render(const int&) override { return {}; }
-
-    std::string name = "probe";
-    std::vector<int32_t> seen;
-    int loads = 0;
-    bool changed = false;
-};
 
 class cOtherScene : public cProbeScene {
 public:
