@@ -1,11 +1,31 @@
 #include "scenes/composition.h"
 
 #include "demo_clock.h"
+#include "frame.h"
+#include "load_screen.h"
 #include "values/interpolator.h"
 
 cSceneComposition::cSceneComposition(cDemoClock* clock_) : cScene(clock_) {}
 
-void cSceneComposition::load() {}
+void cSceneComposition::load()
+{
+    load_layers();
+}
+
+float cSceneComposition::load_layers()
+{
+    cLoadScreen_Img screen;
+    const size_t n = layers.size();
+    size_t i = 0;
+    for (auto& [key, layer] : layers) {
+        layer.scene->load();
+        // A lone layer has nothing to count: it shows as complete.
+        screen.update(n > 1 ? static_cast<float>(i) / static_cast<float>(n - 1) : 1.0f, true);
+        pump_events();  // Escape still quits while loading
+        ++i;
+    }
+    return screen.progress;
+}
 
 void cSceneComposition::add_layer(int32_t key, const cSceneLayer& layer, int fade_in_ms, int fade_out_ms)
 {

@@ -22,11 +22,14 @@ wait_for_line() {  # file, text, seconds
 
 for mode in escape q term; do
     out=$work/$mode.out err=$work/$mode.err
+    started=$SECONDS
     "$exe" >"$out" 2>"$err" &
     pid=$!
     if ! wait_for_line "$out" "demo start" 90; then
         fail "never reached the frame loop"; kill -9 $pid; continue
     fi
+    # Five seconds of loading hold and a 1.5 s fade come before the show.
+    [ $((SECONDS - started)) -ge 6 ] || fail "loading phase took only $((SECONDS - started)) s"
     sleep 1
     case $mode in
         escape) xdotool key Escape ;;
