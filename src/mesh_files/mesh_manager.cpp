@@ -42,9 +42,9 @@ iMesh* cMeshManager::get_mesh(const std::string& name, bool free_cpu_copies, boo
 
     const std::string ext = mesh_extension(name);
     std::unique_ptr<cMeshObj> mesh;
-    if (ext == "obj" || ext == ".obj")
+    if (ext == "obj")
         mesh.reset(ObjLoader::create(name));
-    else if (ext == "bzobj" || ext == ".bzobj")
+    else if (ext == "bzobj")
         mesh.reset(BzObjLoader::create(name));
     else {
         std::cerr << "# ERROR in cMeshManager::get_mesh: no reader for \"" << name

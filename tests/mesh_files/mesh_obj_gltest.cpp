@@ -96,6 +96,19 @@ protected:
 
     void write(const std::string& name, const std::string& text) { std::ofstream(dir / name) << text; }
 
+    // The cached mesh of `name` (CPU copies released); the readers' log goes to `log`.
+    static iMesh* load_quietly(const std::string& name, std::string* log = nullptr)
+    {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        iMesh* mesh = meshes()->get_mesh(name, true, false, false);
+        testing::internal::GetCapturedStdout();
+        const std::string err = testing::internal::GetCapturedStderr();
+        if (log)
+            *log = err;
+        return mesh;
+    }
+
     // Colour of pixel (x, 2) after drawing `mesh` into a fresh w x 4 target,
     // with `texture` (when given) on unit 0.
     std::vector<RGB> draw(iMesh* mesh, int w, std::initializer_list<int> xs, GLuint texture = 0)
@@ -146,7 +159,7 @@ TEST_F(MeshTest, DroppedMaterialsDrawInOneCallWithTheCallersMaterial)
     ASSERT_NE(mesh, nullptr);
     EXPECT_EQ(mesh->flags & MESH_GROUPS, 0);
     EXPECT_TRUE(mesh->materials.empty() && mesh->gl_materials.empty());
-    EXPECT_EQ(mesh->positions.size(), 24u);  // CPU copies kept when not asked to free them
+    EXPECT_EQ(mesh->positions.size(), 24u);  // kept when not asked to free them
 
     const GLfloat blue[4] = {0, 0, 1, 1}, black[4] = {0, 0, 0, 1};
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, black);
@@ -166,11 +179,9 @@ TEST_F(MeshTest, ObjFacesWithoutValidMaterialUseMaterialZero)
     }
     obj += "f 1 2 3 4\nusemtl green\nf 5 6 7 8\nusemtl nothere\nf 9 10 11 12\n";
     write("three.obj", obj);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    iMesh* mesh = meshes()->get_mesh("three.obj", true, false, false);
-    testing::internal::GetCapturedStdout();
-    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("unknown material \"nothere\""));
+    std::string log;
+    iMesh* mesh = load_quietly("three.obj", &log);
+    EXPECT_THAT(log, HasSubstr("unknown material \"nothere\""));
     EXPECT_EQ(draw(mesh, 12, {2, 6, 10}), (std::vector<RGB>{RED, GREEN, RED}));
 }
 
@@ -183,12 +194,7 @@ TEST_F(MeshTest, TexturedGroupShowsItsDiffuseMapAndTheNextGroupDoesNotInheritIt)
     write("quad.obj", "mtllib tex.mtl\nv -1 -1 0\nv 0 -1 0\nv 0 1 0\nv -1 1 0\nv 0 -1 0\nv 1 -1 0\nv 1 1 0\nv 0 1 0\n"
                       "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nusemtl tex\nf 1/1 2/2 3/3 4/4\n"
                       "usemtl plain\nf 5/1 6/1 7/1 8/1\n");
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    iMesh* mesh = meshes()->get_mesh("quad.obj", true, false, false);
-    testing::internal::GetCapturedStdout();
-    testing::internal::GetCapturedStderr();
-    EXPECT_EQ(draw(mesh, 16, {1, 6, 12}), (std::vector<RGB>{BLUE, YELLOW, GREEN}));
+    EXPECT_EQ(draw(load_quietly("quad.obj"), 16, {1, 6, 12}), (std::vector<RGB>{BLUE, YELLOW, GREEN}));
     EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE);  // the draw leaves texturing off
 }
 
@@ -196,26 +202,22 @@ TEST_F(MeshTest, LoadTexturesPrefersTheDiffuseMapAndRepeatsAnOpacityMap)
 {
     for (const char* name : {"kd.png", "d.png", "d_only.png", "ka.png"})
         write_png(dir / name, 2, 2, [](int) { return GREEN; });
-    cMaterial_GL both("both");
+    cMaterial_GL both("both"), only("only");
     both.map_Kd = "kd.png";
     both.map_d = "d.png";
     both.map_Ka = "ka.png";
     both.d = 0.25f;
+    only.map_d = "d_only.png";
     both.load_textures();
+    only.load_textures();
     cTextureManager* textures = cTextureManager::get_instance();
     EXPECT_EQ(both.diffuse_map.name, textures->get_texture("kd.png", true, GL_CLAMP, 0).name);
     EXPECT_EQ(both.ambient_map.name, textures->get_texture("ka.png", true, GL_CLAMP, 0).name);
     EXPECT_EQ(both.specular_map.target, 0u);
-    EXPECT_EQ(both.Kd[3], 0.25f);
-    EXPECT_EQ(both.emission[3], 0.25f);
-
-    cMaterial_GL only("only");
-    only.map_d = "d_only.png";
-    only.load_textures();
+    EXPECT_EQ(both.Kd[3] + both.emission[3], 0.5f);  // the opacity reaches the colours' alpha
     GLint wrap = 0;
     glBindTexture(GL_TEXTURE_2D, only.diffuse_map.name);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
-    glBindTexture(GL_TEXTURE_2D, 0);
     EXPECT_EQ(wrap, GL_REPEAT);
 }
 
@@ -224,40 +226,39 @@ TEST_F(MeshTest, ApplyBindsTheMapsOnUnitsZeroOneTwoAndReleaseUndoesIt)
     cMaterial_GL m("maps");
     m.illum = 2;
     m.Ka = m.Kd = m.Ks = {0.1f, 0.2f, 0.3f, 1};
-    const GLuint tex[3] = {make_texture(GL_TEXTURE_2D, 2, 2, RGBA8{1, 2, 3, 4}), make_texture(GL_TEXTURE_2D, 2, 2, RGBA8{5, 6, 7, 8}),
-                           make_texture(GL_TEXTURE_RECTANGLE_ARB, 3, 3, RGBA8{9, 9, 9, 9})};
+    const GLenum RECT = GL_TEXTURE_RECTANGLE_ARB;
+    const GLuint tex[3] = {make_texture(GL_TEXTURE_2D, 2, 2, RGBA8{1, 2, 3, 4}),
+                           make_texture(GL_TEXTURE_2D, 2, 2, RGBA8{5, 6, 7, 8}), make_texture(RECT, 3, 3, RGBA8{9})};
     m.diffuse_map = {GL_TEXTURE_2D, tex[0], 2, 2, 0};
     m.specular_map = {GL_TEXTURE_2D, tex[1], 2, 2, 0};
-    m.ambient_map = {GL_TEXTURE_RECTANGLE_ARB, tex[2], 3, 3, 0};
+    m.ambient_map = {RECT, tex[2], 3, 3, 0};
     m.apply();
 
     const struct {
-        GLenum unit, target, binding;
+        GLenum target, binding;  // unit = index
         GLuint name;
-    } expected[3] = {{GL_TEXTURE0, GL_TEXTURE_2D, GL_TEXTURE_BINDING_2D, tex[0]},
-                     {GL_TEXTURE1, GL_TEXTURE_2D, GL_TEXTURE_BINDING_2D, tex[1]},
-                     {GL_TEXTURE2, GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_BINDING_RECTANGLE_ARB, tex[2]}};
+    } expected[3] = {{GL_TEXTURE_2D, GL_TEXTURE_BINDING_2D, tex[0]},
+                     {GL_TEXTURE_2D, GL_TEXTURE_BINDING_2D, tex[1]},
+                     {RECT, GL_TEXTURE_BINDING_RECTANGLE_ARB, tex[2]}};
     GLint active = 0;
     glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
     EXPECT_EQ(active, GL_TEXTURE0);
-    for (const auto& e : expected) {
-        glActiveTexture(e.unit);
+    for (int unit = 0; unit < 3; ++unit) {
+        glActiveTexture(GL_TEXTURE0 + unit);
         GLint bound = 0;
-        glGetIntegerv(e.binding, &bound);
-        EXPECT_EQ(GLuint(bound), e.name) << "unit " << e.unit - GL_TEXTURE0;
-        EXPECT_TRUE(glIsEnabled(e.target));
+        glGetIntegerv(expected[unit].binding, &bound);
+        EXPECT_EQ(GLuint(bound), expected[unit].name) << "unit " << unit;
+        EXPECT_TRUE(glIsEnabled(expected[unit].target)) << "unit " << unit;
     }
     for (GLenum term : {GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR}) {
         GLfloat c[4];
         glGetMaterialfv(GL_FRONT, term, c);
         EXPECT_EQ(c[0] + c[1] + c[2] + c[3], 4.0f) << "term " << term;
     }
-    EXPECT_EQ(m.ambient_map.unit, GLuint(GL_TEXTURE2));
-
     m.release_maps();
-    for (const auto& e : expected) {
-        glActiveTexture(e.unit);
-        EXPECT_FALSE(glIsEnabled(e.target)) << "unit " << e.unit - GL_TEXTURE0;
+    for (int unit = 0; unit < 3; ++unit) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        EXPECT_FALSE(glIsEnabled(expected[unit].target)) << "unit " << unit;
     }
     glActiveTexture(GL_TEXTURE0);
     glDeleteTextures(3, tex);
@@ -265,41 +266,35 @@ TEST_F(MeshTest, ApplyBindsTheMapsOnUnitsZeroOneTwoAndReleaseUndoesIt)
 
 TEST_F(MeshTest, ApplyColorsFollowsTheIlluminationModel)
 {
+    using C = std::array<float, 4>;
     cMaterial_GL m("colours");
     m.emission = {0.5f, 0.5f, 0.5f, 1};
     m.Ka = {0.25f, 0, 0, 1};
     m.Kd = {0, 0.75f, 0, 1};
     m.Ks = {0, 0, 0.5f, 1};
-    m.Ns = 500;
-    using C = std::array<float, 4>;
-    const C black{0, 0, 0, 1}, sentinel{0.125f, 0.125f, 0.125f, 0.125f};
-    struct Case {
-        int illum;
-        C emission, ambient, diffuse, specular;
-        float shininess;
-    };
-    const Case cases[] = {{0, m.Kd, black, black, black, 7},
-                          {1, m.emission, m.Ka, m.Kd, black, 7},
-                          {2, m.emission, m.Ka, m.Kd, m.Ks, 128},  // clamped to GL's range
-                          {4, m.emission, m.Ka, m.Kd, m.Ks, 128},
-                          {3, sentinel, sentinel, sentinel, sentinel, 7}};
-    for (const Case& c : cases) {
-        for (GLenum term : {GL_EMISSION, GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR})
-            glMaterialfv(GL_FRONT_AND_BACK, term, sentinel.data());
+    m.Ns = 500;  // beyond GL's range: clamped to 128
+    const C k{0, 0, 0, 1}, old{0.125f, 0.125f, 0.125f, 0.125f};
+    const std::pair<int, std::array<C, 4>> cases[] = {{0, {m.Kd, k, k, k}},
+                                                      {1, {m.emission, m.Ka, m.Kd, k}},
+                                                      {2, {m.emission, m.Ka, m.Kd, m.Ks}},
+                                                      {4, {m.emission, m.Ka, m.Kd, m.Ks}},
+                                                      {3, {old, old, old, old}}};
+    const GLenum terms[4] = {GL_EMISSION, GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR};
+    for (const auto& [illum, want] : cases) {
+        for (GLenum term : terms)
+            glMaterialfv(GL_FRONT_AND_BACK, term, old.data());
         glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 7);
-        m.illum = c.illum;
+        m.illum = illum;
         m.apply_colors();
-        const std::pair<GLenum, C> terms[] = {
-            {GL_EMISSION, c.emission}, {GL_AMBIENT, c.ambient}, {GL_DIFFUSE, c.diffuse}, {GL_SPECULAR, c.specular}};
         for (GLenum face : {GL_FRONT, GL_BACK}) {
-            for (const auto& [term, want] : terms) {
+            for (int t = 0; t < 4; ++t) {
                 C got;
-                glGetMaterialfv(face, term, got.data());
-                EXPECT_EQ(got, want) << "illum " << c.illum << " term " << term;
+                glGetMaterialfv(face, terms[t], got.data());
+                EXPECT_EQ(got, want[size_t(t)]) << "illum " << illum << " term " << terms[t];
             }
             GLfloat shininess = 0;
             glGetMaterialfv(face, GL_SHININESS, &shininess);
-            EXPECT_EQ(shininess, c.shininess) << "illum " << c.illum;
+            EXPECT_EQ(shininess, illum == 2 || illum == 4 ? 128 : 7) << "illum " << illum;
         }
     }
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
