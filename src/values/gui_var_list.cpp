@@ -60,14 +60,6 @@ cGuiSlider* new_slider(float min, float max, float value)
     return s;
 }
 
-// The shared last step of the add_* functions.
-void add_entry(cGuiVarList* list, const tGuiEntry& entry)
-{
-    if (is_slider(entry.second))
-        dynamic_cast<cGuiRectangle*>(entry.second)->set_size(list->h, GUI_SLIDER_HEIGHT);
-    list->adopt(entry);
-}
-
 }  // namespace
 
 // ---- conversions between variables and sliders -------------------------------
@@ -138,6 +130,11 @@ void cGuiVarList::reset()
 
 void cGuiVarList::append(const tGuiEntry& entry)
 {
+    // Sized here rather than in add_* alone: pairs from make_* (a scene's
+    // published variables) would otherwise keep the -1 size they were made
+    // with and could be neither seen nor grabbed.
+    if (is_slider(entry.second))
+        dynamic_cast<cGuiRectangle*>(entry.second)->set_size(h, GUI_SLIDER_HEIGHT);
     entries.push_back(entry);
     dirty = true;
 }
@@ -297,24 +294,24 @@ tGuiEntry make_vec3_var(const std::string& name, Vec3<float>* value, const float
 
 void add_float_var(cGuiVarList* list, const std::string& name, float* value, const float& min, const float& max)
 {
-    add_entry(list, make_float_var(name, value, min, max));
+    list->adopt(make_float_var(name, value, min, max));
 }
 
 void add_int_var(cGuiVarList* list, const std::string& name, int* value, const int& min, const int& max)
 {
-    add_entry(list, make_int_var(name, value, min, max));
+    list->adopt(make_int_var(name, value, min, max));
 }
 
 void add_double_var(cGuiVarList* list, const std::string& name, double* value, const double& min,
                     const double& max)
 {
-    add_entry(list, make_double_var(name, value, min, max));
+    list->adopt(make_double_var(name, value, min, max));
 }
 
 void add_vec3_var(cGuiVarList* list, const std::string& name, Vec3<float>* value, const float& min,
                   const float& max)
 {
-    add_entry(list, make_vec3_var(name, value, min, max));
+    list->adopt(make_vec3_var(name, value, min, max));
 }
 
 void add_double_label(cGuiVarList* list, const std::string& name, double* value)

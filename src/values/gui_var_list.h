@@ -43,6 +43,8 @@ public:
     void layout();
     // Copies each variable into the slider that shows it.
     void sync_from_vars();
+    // Adds a row; a slider row gets the row size (the list's height by
+    // 0.025). append leaves ownership with the caller, adopt takes it.
     void append(const tGuiEntry& entry);
     void adopt(const tGuiEntry& entry);
 

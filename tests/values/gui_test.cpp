@@ -130,6 +130,13 @@ TEST(GuiVarList, AddFunctionsLayoutAndOwnership)
         EXPECT_EQ(vs->sliders[k].max, 500);
     }
     EXPECT_NE(dynamic_cast<cGuiTxtLabel*>(list.entries[3].second), nullptr);
+    float t = 0.5f;
+    const tGuiEntry published = make_float_var("cur_t", &t, 0, 1);  // as a scene's get_vars makes it
+    auto* ps = dynamic_cast<cGuiSlider*>(published.second);
+    EXPECT_EQ(ps->w, -1);
+    list.append(published);  // shown, still the caller's
+    EXPECT_EQ(ps->w, 0.65f);
+    EXPECT_EQ(list.owned_nodes.size(), 4u);
 
     list.layout();
     EXPECT_FALSE(list.dirty);
@@ -147,6 +154,8 @@ TEST(GuiVarList, AddFunctionsLayoutAndOwnership)
     EXPECT_EQ(list.owned_nodes.size(), 4u);
     EXPECT_EQ(list.fill_color.r, 0);
     EXPECT_EQ(list.fill_color.a, 0.25f);
+    delete published.first;
+    delete published.second;
 }
 
 TEST(GuiVarList, SlidersFollowVariablesChangedElsewhere)
