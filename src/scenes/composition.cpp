@@ -1,8 +1,13 @@
 #include "scenes/composition.h"
 
+#include <algorithm>
+
 #include "demo_clock.h"
 #include "frame.h"
 #include "load_screen.h"
+#include "scene_manager.h"
+#include "values/gui_slider.h"
+#include "values/gui_var_list.h"
 #include "values/interpolator.h"
 
 cSceneComposition::cSceneComposition(cDemoClock* clock_) : cScene(clock_) {}
@@ -65,6 +70,36 @@ bool cSceneComposition::update()
         return false;
     active_names.swap(scratch_names);
     return true;
+}
+
+void cSceneComposition::register_gui(cGuiVarList* list)
+{
+    add_int_var(list, "curtime", &curtime, 0, show_end());
+    const int32_t t = now();
+    for (auto& [key, layer] : layers) {
+        if (!layer.active_at(t))
+            continue;
+        for (const auto& entry : layer.scene->get_vars()) {
+            if (dynamic_cast<cGuiSlider*>(entry.second) || dynamic_cast<cGuiVec3Slider*>(entry.second))
+                entry.second->set_pos(list->x, 0.05f);
+            list->append(entry);
+        }
+    }
+}
+
+// The time of the script's end-of-show marker; without one, the end of the
+// last layer.
+int32_t cSceneComposition::show_end() const
+{
+    if (const cSceneManager* manager = cSceneManager::exists() ? cSceneManager::get_instance() : nullptr;
+        manager && manager->queue)
+        for (const cEvent* e : manager->queue->events)
+            if (e->type == EVENT_QUIT)
+                return e->time;
+    int32_t end = 0;
+    for (const auto& [key, layer] : layers)
+        end = std::max(end, layer.end);
+    return end;
 }
 
 void cSceneComposition::draw()

@@ -31,6 +31,9 @@ public:
     void draw() override;
     void handle_event(cEvent* e) override;
     bool update() override;
+    // "curtime" up to the end of the show, then the sliders of the scenes
+    // active now.
+    void register_gui(cGuiVarList* list) override;
     // The composition is only drawn through draw(): nothing to lend.
     cTmpRenderTarget render(const int&) override { return {}; }
 
@@ -46,5 +49,7 @@ public:
     std::string active_names;               // names of the layers active at the last update()
 
 private:
+    int32_t show_end() const;
+
     std::string scratch_names;              // reused buffer for the next update's names
 };

@@ -1,6 +1,7 @@
 #include "scenes/scene.h"
 
 #include "demo_clock.h"
+#include "values/gui_var_list.h"
 #include "values/interpolator.h"
 #include "shader_manager.h"
 #include "state_manager.h"
@@ -49,6 +50,14 @@ void cScene::draw()
 }
 
 void cScene::register_gui(cGuiVarList*) {}
+
+void cScene::register_camera_gui(cGuiVarList* list, float min, float max)
+{
+    add_vec3_var(list, "set_eye", &camera.eye, min, max);
+    add_vec3_var(list, "set_ctr", &camera.center, min, max);
+    add_float_var(list, "set_fov", &camera.fovy, 10.0f, 160.0f);
+    add_double_var(list, "set_roll", &camera.roll, -360.0, 360.0);
+}
 
 std::vector<std::pair<iVar*, iGuiNode*>> cScene::get_vars()
 {

@@ -35,8 +35,12 @@ public:
     // Draws the scene for demo time time_ms into a pooled target; the caller
     // releases it.
     virtual cTmpRenderTarget render(const int& time_ms) = 0;
+    // The scene's published variables with their sliders; the pairs stay
+    // owned by the scene and are the same on every call.
     virtual std::vector<std::pair<iVar*, iGuiNode*>> get_vars();
 
+    // Eye and centre sliders within [min, max], field of view and roll.
+    void register_camera_gui(cGuiVarList* list, float min, float max);
     // Applies every animator active now; one that was applied on the
     // previous run but has just left its window is applied once more, so it
     // lands on its end value.

@@ -103,3 +103,64 @@ TEST_F(CompositionTest, NothingToDrawLeavesTheFrameAlone)
 }
 
 }  // namespace
+
+#include "scene_manager.h"
+#include "values/gui_slider.h"
+#include "values/gui_var_list.h"
+
+namespace {
+
+// A scene that publishes one float with its slider, kept for its life.
+class cPublishingScene : public cProbeScene {
+public:
+    explicit cPublishingScene(cDemoClock* c) : cProbeScene(c), published(make_float_var("cur_t", &cur_t, 0, 1)) {}
+    ~cPublishingScene() override
+    {
+        delete published.first;
+        delete published.second;
+    }
+    std::vector<std::pair<iVar*, iGuiNode*>> get_vars() override { return {published}; }
+
+    float cur_t = 0.25f;
+    std::pair<iVar*, iGuiNode*> published;
+};
+
+TEST_F(CompositionTest, GuiShowsCurtimeUpToTheQuitMarkerAndTheActiveScenesSliders)
+{
+    cSceneManager* manager = cSceneManager::get_instance();
+    manager->queue = new cEventQueue();
+    manager->queue->events = {new cEvent(EVENT_BEAT, 100), new cEvent(EVENT_QUIT, 235000)};
+    cPublishingScene active(&clock), idle(&clock);
+    comp.add_layer(10, layer(&active, 0, 1000), 0, 0);
+    comp.add_layer(20, layer(&idle, 2000, 3000), 0, 0);
+    at(500);
+
+    cGuiVarList list;
+    list.set_pos(0.05f, 0.05f);
+    comp.register_gui(&list);
+    ASSERT_EQ(list.entries.size(), 2u);
+    EXPECT_EQ(list.entries[0].first->get_name(), "curtime");
+    EXPECT_FLOAT_EQ(static_cast<cGuiSlider*>(list.entries[0].second)->max, 235000.0f);
+    EXPECT_EQ(list.entries[1], active.published);
+    float x = 0, y = 0;
+    active.published.second->get_pos(x, y);
+    EXPECT_FLOAT_EQ(x, 0.05f);
+    EXPECT_FLOAT_EQ(y, 0.05f);
+    cSceneManager::destroy_instance();
+}
+
+TEST_F(CompositionTest, CameraControlsComeInTheirOrderAndRanges)
+{
+    cGuiVarList list;
+    a.register_camera_gui(&list, -500.0f, 500.0f);
+    ASSERT_EQ(list.entries.size(), 4u);
+    const char* names[] = {"set_eye", "set_ctr", "set_fov", "set_roll"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(list.entries[i].first->get_name(), names[i]);
+    auto* fov = dynamic_cast<cGuiSlider*>(list.entries[2].second);
+    ASSERT_NE(fov, nullptr);
+    EXPECT_FLOAT_EQ(fov->min, 10.0f);
+    EXPECT_FLOAT_EQ(fov->max, 160.0f);
+}
+
+}  // namespace
