@@ -31,8 +31,10 @@ void plane_triangle(cMeshBuilder& b, const float (&p)[3][2], const tFold& fold, 
 {
     uint32_t idx[3];
     for (int k = 0; k < 3; ++k) {
-        const cUV t = fold(p[k][0], p[k][1], angle);
-        idx[k] = b.vertex(V3(p[k][0], 0.0f, p[k][1]), FRONT, std::clamp(t.u, 0.0f, 1.0f), std::clamp(t.v, 0.0f, 1.0f));
+        // Rounding of cos and sin must not push the rim outside the square.
+        const float x = std::clamp(p[k][0], 0.0f, 1.0f), z = std::clamp(p[k][1], 0.0f, 1.0f);
+        const cUV t = fold(x, z, angle);
+        idx[k] = b.vertex(V3(x, 0.0f, z), FRONT, std::clamp(t.u, 0.0f, 1.0f), std::clamp(t.v, 0.0f, 1.0f));
     }
     // Counter-clockwise in (x, z) is counter-clockwise on screen after the turn.
     b.triangle(idx[0], idx[1], idx[2]);

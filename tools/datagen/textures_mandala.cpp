@@ -99,6 +99,7 @@ cColor slices_pixel(float x, float y)
         return {0.0f, 0.0f, 0.0f, 1.0f};
     const float a = std::atan2(dv, du);
     cColor c = q == 0 ? disc_lotus(r, a) : q == 1 ? disc_beads(r, a) : q == 2 ? disc_star(r, a) : disc_chain(r, a);
+    c = c * 1.6f;  // the slices are drawn at 40% opacity: their lines need full strength
     // A faint tinted haze so the slices read as coloured glass.
     const float haze = 0.05f * fbm(du / 60.0f + static_cast<float>(q) * 17.0f, dv / 60.0f, 3, 29);
     c += (q % 2 == 0 ? MAGENTA : CYAN) * haze;
