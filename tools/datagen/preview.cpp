@@ -255,6 +255,24 @@ bool starts_with(const std::string& s, const std::string& prefix)
     return s.compare(0, prefix.size(), prefix) == 0;
 }
 
+// The cube tunnel as its scene draws it: the model in pink and again turned
+// half-way about y in light blue, each copy its own material group.
+cMeshObj_data with_turned_twin(const cMeshObj_data& mesh)
+{
+    cMeshObj_data both = mesh;
+    const uint32_t offset = static_cast<uint32_t>(mesh.vertex_count());
+    for (size_t i = 0; i < mesh.vertex_count(); ++i) {
+        both.positions.insert(both.positions.end(), {-mesh.positions[3 * i], mesh.positions[3 * i + 1], -mesh.positions[3 * i + 2]});
+        both.normals.insert(both.normals.end(), {-mesh.normals[3 * i], mesh.normals[3 * i + 1], -mesh.normals[3 * i + 2]});
+    }
+    for (uint32_t index : mesh.indices)
+        both.indices.push_back(index + offset);
+    both.materials = {colour_material("pink", 239 / 255.0f, 107 / 255.0f, 216 / 255.0f),
+                      colour_material("blue", 153 / 255.0f, 230 / 255.0f, 252 / 255.0f)};
+    both.groups = {{0, 0}, {static_cast<int>(mesh.indices.size()), 1}, {static_cast<int>(both.indices.size()), -1}};
+    return both;
+}
+
 // How each model is looked at: flat pieces from the side the scenes see
 // them, painted with the picture they carry; solids from three quarters.
 cView view_of(const std::string& name, const cMeshObj_data& mesh, cTextures& textures)
@@ -274,7 +292,7 @@ cView view_of(const std::string& name, const cMeshObj_data& mesh, cTextures& tex
         return {V3(0, 1, 0), (p3 - p0).normalized(), textures.get(mesh.materials.front().map_Kd), false, magenta};
     }
     if (name == "hex_tunnel.bzobj")
-        return {V3(0.45f, 0.8f, -0.4f).normalized(), V3(0, 0, 1), nullptr, false, magenta};
+        return {V3(0.3f, 1.0f, -0.25f).normalized(), V3(0, 0, 1), nullptr, false, magenta};
     if (name == "netsphere.bzobj")
         return {three_quarters, V3(0, 1, 0), nullptr, false, {0.11f, 0.78f, 0.9f, 1.0f}};
     return {three_quarters, V3(0, 1, 0), nullptr, false, magenta};
@@ -343,6 +361,8 @@ bool write_contact_sheet(const std::string& data_dir, const std::string& png_pat
         cMeshObj_data mesh;
         bobj_load_compressed((root / "models" / name).string(), mesh);
         const std::string base = fs::path(name).filename().string();
+        if (base == "hex_tunnel.bzobj")
+            mesh = with_turned_twin(mesh);
         draw_model_tile(sheet, x, y, mesh, view_of(base, mesh, textures));
         draw_label(sheet, name, x, y + TILE + 6, {0.95f, 0.75f, 0.45f, 1.0f});
     }

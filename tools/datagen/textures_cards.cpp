@@ -89,10 +89,10 @@ cColor greet_frame(float x, float y)
         for (float cy : {inset, GREET_H - inset}) {
             const float dx = x - cx, dy = y - cy;
             const float r = std::sqrt(dx * dx + dy * dy);
-            if (r < 90.0f) {
+            if (r < 38.0f) {
                 const float a = fold_angle(std::atan2(dy, dx), 12);
-                c += AMBER * line_glow(petal_distance(r, a, 40.0f, 30.0f, 12.0f), 1.0f);
-                c += MAGENTA * (0.8f * line_glow(r - 75.0f, 1.0f));
+                c += AMBER * line_glow(petal_distance(r, a, 16.0f, 12.0f, 12.0f), 1.0f);
+                c += MAGENTA * (0.8f * line_glow(r - 31.0f, 1.0f));
             }
         }
     const float bead_y = 250.0f;
@@ -136,7 +136,10 @@ cColor title_bg_pixel(float x, float y)
     const float fade = 1.0f - smoothstep(380.0f, 500.0f, r);
     cColor c{0.02f, 0.01f, 0.04f, 1.0f};
     c += MAGENTA * (0.08f * fbm(x / 90.0f, y / 90.0f, 4, 61));
-    // Rings and petals outside the logo's box (the logo covers about 140 x 70 px).
+    // A broad luminous ring round the logo's box (about 136 x 68 px): wide
+    // enough to stay brighter than the rays' threshold after the blurs.
+    c += cColor{1.0f, 0.72f, 0.9f, 1.0f} * (2.4f * std::exp(-(r - 100.0f) * (r - 100.0f) / 260.0f));
+    // Rings and petals outside it.
     c += CYAN * (1.2f * line_glow(r - 130.0f, 1.1f) + 0.8f * line_glow(r - 136.0f, 0.8f));
     c += AMBER * (1.1f * line_glow(petal_distance(r, fold_angle(a, 16), 190.0f, 50.0f, 16.0f), 1.1f));
     c += MAGENTA * (1.0f * line_glow(petal_distance(r, fold_angle(a + PI / 16.0f, 16), 190.0f, 40.0f, 16.0f), 1.0f));
