@@ -190,4 +190,30 @@ TEST(DatagenTextures, AddedPicturesAreBlackWhereEmptyAndCutoutsHaveGaps)
     EXPECT_GT(opaque, 60u);
 }
 
+TEST(DatagenTextures, RepeatedAndRayCastingPicturesHoldUpWhereTheyAreUsed)
+{
+    // The string repeats around the ring: its two edge columns meet without a seam.
+    const cPicture string("mandala_string.jpg");
+    for (unsigned row = 0; row < string.height(); ++row)
+        ASSERT_NEAR(string.luminance(0, row), string.luminance(string.width() - 1, row), 0.08f) << row;
+
+    // The title's rays come from what stays brighter than 165 of 255 after
+    // the card (its brightness times itself, as the additive program draws
+    // it) is blurred: some 24 x 24 texel patch must average above that.
+    const cPicture card("intro_bg.jpg");
+    float best = 0.0f;
+    for (unsigned row = 0; row + 24 <= card.height(); row += 8)
+        for (unsigned x = 0; x + 24 <= card.width(); x += 8) {
+            float sum = 0.0f;
+            for (unsigned dy = 0; dy < 24; dy += 2)
+                for (unsigned dx = 0; dx < 24; dx += 2) {
+                    const RGBQUAD c = card.at(x + dx, row + dy);
+                    const float top = std::max({c.rgbRed, c.rgbGreen, c.rgbBlue}) / 255.0f;
+                    sum += top * top;
+                }
+            best = std::max(best, sum / 144.0f);
+        }
+    EXPECT_GT(best, 165.0f / 255.0f);
+}
+
 }  // namespace
