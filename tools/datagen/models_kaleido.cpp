@@ -134,12 +134,9 @@ cUV polar_repeat(float x, float z, float ref)
 {
     const float dx = x - 0.5f, dz = z - 0.5f;
     const float r = std::sqrt(dx * dx + dz * dz);
-    float a = r > 1e-6f ? std::atan2(dz, dx) : ref;
-    if (a < 0.0f)
-        a += 2.0f * PI;
-    // Keep the seam at angle 0 on the right side of each triangle.
-    if (ref > PI && a < 0.25f * PI)
-        a += 2.0f * PI;
+    // Eight mirrored half-periods per turn: the wave meets itself at angle
+    // 0, so no seam needs split vertices. The centre takes its triangle's angle.
+    const float a = r > 1e-6f ? std::atan2(dz, dx) : ref;
     return cUV{triangle_wave(a / (0.25f * PI)), std::min(1.0f, r / 0.7072f)};
 }
 
