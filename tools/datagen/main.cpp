@@ -7,7 +7,10 @@
 #include <string>
 #include <system_error>
 
+#include "models.h"
+#include "preview.h"
 #include "textures.h"
+#include "textures_show.h"
 
 namespace fs = std::filesystem;
 
@@ -20,20 +23,16 @@ struct cFamily {
 
 const cFamily FAMILIES[] = {
     {"textures", write_textures},
+    {"textures", write_show_textures},
+    {"models", write_models},
 };
 
 // The program's search directories exist even while a family has no files yet.
 const char* const SUBDIRS[] = {"textures", "models", "music", "script"};
 
-}  // namespace
-
-int main(int argc, char** argv)
+// Writes the whole tree under `root`; the exit status of the program.
+int generate(const fs::path& root)
 {
-    if (argc != 2) {
-        std::cerr << "usage: quorvane-datagen <data dir>" << std::endl;
-        return 2;
-    }
-    const fs::path root(argv[1]);
     for (const char* sub : SUBDIRS) {
         std::error_code ec;
         fs::create_directories(root / sub, ec);
@@ -49,4 +48,23 @@ int main(int argc, char** argv)
         }
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::string(argv[1]) == "--preview") {
+        // The tree goes beside the sheet, so the sheet shows exactly what was written.
+        const fs::path dir(argv[2]);
+        const int status = generate(dir / "data");
+        if (status != 0)
+            return status;
+        return write_contact_sheet((dir / "data").string(), (dir / "contact_sheet.png").string()) ? 0 : 1;
+    }
+    if (argc != 2) {
+        std::cerr << "usage: quorvane-datagen <data dir> | --preview <dir>" << std::endl;
+        return 2;
+    }
+    return generate(argv[1]);
 }
