@@ -1,14 +1,11 @@
 #pragma once
-// Shared fixture of the post-processing tests: shaders, textures, the state
-// cache and the render-target pool started on the test context; pictures
-// written into and read back from pooled targets. Every test ends with no
-// target still lent, no new target made after the warm-up, no performance
-// warning in the log and no GL error.
+// Fixture of the post-processing tests: shaders, textures, state cache and
+// render-target pool on the test context, pictures written into and read
+// from pooled targets. Every test must end with nothing lent, no target made
+// after the warm-up, no performance warning and no GL error.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <array>
-#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <iostream>
@@ -39,30 +36,27 @@ protected:
         EXPECT_EQ(pool->free_list.size(), 17u) << "targets were made after the warm-up";
         const std::string log = testing::internal::GetCapturedStdout();
         EXPECT_EQ(log.find("performance-warning"), std::string::npos);
-        if (HasFailure())
-            std::cout << log;  // the failures were reported into the capture
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        if (HasFailure())
+            std::cout << log;  // failures were printed into the capture
     }
-
     cRenderTargetManager* pool = nullptr;
 };
 
-// Pixels of a target's texture, bottom row first.
+// A target's pixels, bottom row first.
 struct cPicture {
-    int width = 0;
-    int height = 0;
+    int width;
     std::vector<uint8_t> rgba;
     cRgba at(int x, int y) const
     {
-        const size_t i = (static_cast<size_t>(y) * width + x) * 4;
-        return {rgba[i], rgba[i + 1], rgba[i + 2], rgba[i + 3]};
+        const uint8_t* p = &rgba[(static_cast<size_t>(y) * width + x) * 4];
+        return {p[0], p[1], p[2], p[3]};
     }
 };
 
 inline cPicture read(const cRenderTarget_fbo& t)
 {
-    cPicture p{static_cast<int>(t.width), static_cast<int>(t.height), {}};
-    p.rgba.resize(static_cast<size_t>(t.width) * t.height * 4);
+    cPicture p{static_cast<int>(t.width), std::vector<uint8_t>(static_cast<size_t>(t.width) * t.height * 4)};
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glBindTexture(t.target, t.texture);
     glGetTexImage(t.target, 0, GL_RGBA, GL_UNSIGNED_BYTE, p.rgba.data());
@@ -72,14 +66,12 @@ inline cPicture read(const cRenderTarget_fbo& t)
 
 inline void fill(cRenderTarget_fbo& t, const std::function<cRgba(int x, int y)>& colour)
 {
-    std::vector<uint8_t> data(static_cast<size_t>(t.width) * t.height * 4);
+    std::vector<uint8_t> data;
+    data.reserve(static_cast<size_t>(t.width) * t.height * 4);
     for (uint32_t y = 0; y < t.height; ++y)
-        for (uint32_t x = 0; x < t.width; ++x) {
-            const cRgba c = colour(static_cast<int>(x), static_cast<int>(y));
-            for (int k = 0; k < 4; ++k)
-                data[(y * t.width + x) * 4 + k] = static_cast<uint8_t>(c[k]);
-        }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        for (uint32_t x = 0; x < t.width; ++x)
+            for (int c : colour(static_cast<int>(x), static_cast<int>(y)))
+                data.push_back(static_cast<uint8_t>(c));
     glBindTexture(t.target, t.texture);
     glTexSubImage2D(t.target, 0, 0, 0, t.width, t.height, GL_RGBA, GL_UNSIGNED_BYTE, data.data());
     glBindTexture(t.target, 0);
