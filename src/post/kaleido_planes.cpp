@@ -37,8 +37,9 @@ cPlaneVertex vertex(double x, double z, cUV uv)
     return {static_cast<float>(x), 0.0f, static_cast<float>(z), uv.s, uv.t};
 }
 
-// An nx x nz grid of quads. The fold must be continuous and affine inside
-// each cell, so every fold line has to fall on a grid line.
+// An nx x nz grid of quads with the fold evaluated at the corners. Mirror
+// folds are exact because their fold lines fall on grid lines; a smooth
+// fold (the cylinder) is followed piecewise.
 std::vector<cPlaneVertex> grid(int nx, int nz, const tFold& fold)
 {
     std::vector<cPlaneVertex> out;
