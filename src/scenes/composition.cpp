@@ -1,14 +1,43 @@
 #include "scenes/composition.h"
 
 #include "demo_clock.h"
+#include "frame.h"
+#include "load_screen.h"
+#include "values/interpolator.h"
 
 cSceneComposition::cSceneComposition(cDemoClock* clock_) : cScene(clock_) {}
 
-void cSceneComposition::load() {}
-
-void cSceneComposition::add_layer(int32_t key, const cSceneLayer& layer, int, int)
+void cSceneComposition::load()
 {
-    layers.emplace(key, layer);
+    load_layers();
+}
+
+float cSceneComposition::load_layers()
+{
+    cLoadScreen_Img screen;
+    const size_t n = layers.size();
+    size_t i = 0;
+    for (auto& [key, layer] : layers) {
+        layer.scene->load();
+        // A lone layer has nothing to count: it shows as complete.
+        screen.update(n > 1 ? static_cast<float>(i) / static_cast<float>(n - 1) : 1.0f, true);
+        pump_events();  // Escape still quits while loading
+        ++i;
+    }
+    return screen.progress;
+}
+
+void cSceneComposition::add_layer(int32_t key, const cSceneLayer& layer, int fade_in_ms, int fade_out_ms)
+{
+    auto [it, inserted] = layers.emplace(key, layer);
+    if (!inserted)
+        return;
+    // The fades drive the record in the map, not the caller's copy.
+    float* alpha = &it->second.alpha;
+    if (fade_in_ms > 0)
+        animators.push_back(new cLerp<float>(alpha, layer.start, layer.start + fade_in_ms, 0.0f, 1.0f));
+    if (fade_out_ms > 0)
+        animators.push_back(new cLerp<float>(alpha, layer.end - fade_out_ms, layer.end, 1.0f, 0.0f));
 }
 
 void cSceneComposition::handle_event(cEvent* e)
@@ -24,6 +53,8 @@ bool cSceneComposition::update()
     for (auto& [key, layer] : layers)
         if (layer.active_at(now()))
             layer.scene->update();
+    if (!clock->paused)
+        update_animators();
 
     // Both strings keep their capacity, so a steady show allocates nothing.
     scratch_names.clear();

@@ -37,6 +37,9 @@ public:
     // Inserts the layer under `key` unless the key is taken; fades of the
     // stored layer's alpha over its first fade_in_ms and last fade_out_ms.
     void add_layer(int32_t key, const cSceneLayer& layer, int fade_in_ms, int fade_out_ms);
+    // Loads every layer's scene, once per layer, behind the image loading
+    // screen; returns the progress it showed last.
+    float load_layers();
 
     std::map<int32_t, cSceneLayer> layers;  // key -> layer; lower keys composite first
     int32_t curtime = 0;                    // demo time (ms) of the last draw()

@@ -1,6 +1,7 @@
 #include "scenes/scene.h"
 
 #include "demo_clock.h"
+#include "values/interpolator.h"
 #include "shader_manager.h"
 #include "state_manager.h"
 #include "video.h"
@@ -20,7 +21,15 @@ cScene::cScene(cDemoClock* clock_) : clock(clock_)
     };
 }
 
-cScene::~cScene() = default;
+cScene::~cScene()
+{
+    delete_animators(animators);
+}
+
+void cScene::update_animators()
+{
+    ::update_animators(animators, last_update_time, now());
+}
 
 // Renders the scene with the state and shader it found restored afterwards,
 // then shows the result over the whole picture.
