@@ -53,11 +53,12 @@ void cPostCompositing::apply(cRenderTarget_fbo& destination, cRenderTarget_fbo& 
     state->set_alpha_test(false);
     state->set_blend(false);
     begin_screen_space_keep_alpha_test();
-    // Without a program the fixed-function pipeline would modulate the two
-    // units, so mode 2 samples the bottom layer alone, at full opacity.
+    // Mode 2 has no program, and the fixed-function pipeline would modulate
+    // two units: it draws the layer's picture alone, unchanged.
+    cRenderTarget_fbo& unit0 = shader ? bottom : top;
     if (shader)
         top.bind_texture(GL_TEXTURE1);
-    bottom.bind_texture(GL_TEXTURE0);
+    unit0.bind_texture(GL_TEXTURE0);
     if (shader)
         shaders->bind(shader);
     else
@@ -65,10 +66,10 @@ void cPostCompositing::apply(cRenderTarget_fbo& destination, cRenderTarget_fbo& 
     glClearColor(0, 0, 0, 0);
     destination.bind(true);
     glColor4f(1, 1, 1, shader ? alpha : 1.0f);
-    draw_two_unit_quad(static_cast<float>(bottom.width), static_cast<float>(bottom.height),
+    draw_two_unit_quad(static_cast<float>(unit0.width), static_cast<float>(unit0.height),
                        static_cast<float>(top.width), static_cast<float>(top.height));
     destination.unbind();
-    bottom.unbind_texture();
+    unit0.unbind_texture();
     if (shader)
         top.unbind_texture();
     end_screen_space();

@@ -17,7 +17,7 @@
 enum : int32_t {
     COMP_BLEND = 0,   // "blend_comp": top replaces bottom
     COMP_ADD = 1,     // "add_comp": colours add
-    COMP_PLAIN = 2,   // no program: the bottom layer copied as it is
+    COMP_PLAIN = 2,   // no program: the top layer copied as it is
     COMP_SCREEN = 3,  // "screen_comp"
     COMP_DODGE = 4,   // "dodge_comp"
 };
@@ -27,8 +27,8 @@ public:
     cPostCompositing();
     void init();  // registers the four compositing shaders
     // destination := mode(bottom, top) at opacity alpha (0-1), over
-    // transparent black. Mode 2 copies the bottom layer unchanged and ignores
-    // top and alpha. Other modes are programming errors and throw.
+    // transparent black. Mode 2 copies the top layer unchanged and ignores
+    // bottom and alpha. Other modes are programming errors and throw.
     void apply(cRenderTarget_fbo& destination, cRenderTarget_fbo& bottom, cRenderTarget_fbo& top, int32_t mode,
                float alpha);
 };

@@ -5,6 +5,8 @@
 #include "demo_clock.h"
 #include "frame.h"
 #include "load_screen.h"
+#include "post/post_compositing.h"
+#include "state_manager.h"
 #include "scene_manager.h"
 #include "values/gui_slider.h"
 #include "values/gui_var_list.h"
@@ -116,5 +118,25 @@ void cSceneComposition::draw()
         any_active = any_active || layer.active_at(t);
     if (!any_active)
         return;  // the frame buffer keeps its previous content
+
+    // Layers accumulate in `back`; each pass draws into `front`, then the
+    // two swap.
+    cTmpRenderTarget front = get_tmp_render_target(RTT_FULL);
+    cTmpRenderTarget back = get_tmp_render_target(RTT_FULL);
+    glClearColor(0, 0, 0, 0);
+    back->bind(true);
+    back->unbind();
+    cPostCompositing* compositing = cPostCompositing::get_instance();
+    for (const auto& [key, layer] : layers) {
+        if (!layer.active_at(t))
+            continue;
+        cTmpRenderTarget result = layer.scene->render_isolated(now());
+        if (!result.target)
+            continue;  // a scene with nothing to show leaves the stack as it is
+        compositing->apply(*front.target, *back.target, *result.target, layer.blend_mode, layer.alpha);
+        std::swap(front, back);
+    }
+    cStateManager::get_instance()->set_blend(false);
+    draw_render_target_fullscreen(*back.target);
     curtime = t;
 }

@@ -39,6 +39,9 @@ public:
     // owned by the scene and are the same on every call.
     virtual std::vector<std::pair<iVar*, iGuiNode*>> get_vars();
 
+    // render(t) with the caller's GL state and shader binding restored
+    // afterwards.
+    cTmpRenderTarget render_isolated(int32_t t);
     // Eye and centre sliders within [min, max], field of view and roll.
     void register_camera_gui(cGuiVarList* list, float min, float max);
     // Applies every animator active now; one that was applied on the
