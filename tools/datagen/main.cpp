@@ -1,12 +1,18 @@
-// quorvane-datagen <data dir>: writes the whole data tree the demo reads
-// (textures, models, music, script), from code, identically on every run.
-// Each file family has one writer that fills its own subdirectory; a new
-// family is one more entry in FAMILIES.
+// quorvane-datagen <data dir> [family ...]: writes the whole data tree the
+// demo reads (textures, models, music, script), from code, identically on
+// every run; naming families writes only those. Each file family has one
+// writer that fills its own subdirectory; a new family is one more entry in
+// FAMILIES.
+// quorvane-datagen --render <file.wav> [--solo <track>] [--seconds <s>]:
+// renders the soundtrack (or one MIDI track of it alone) to a WAV file.
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <system_error>
 
+#include "music.h"
 #include "textures.h"
 
 namespace fs = std::filesystem;
@@ -20,19 +26,58 @@ struct cFamily {
 
 const cFamily FAMILIES[] = {
     {"textures", write_textures},
+    {"music", write_music},
+    {"script", write_script},
 };
 
 // The program's search directories exist even while a family has no files yet.
 const char* const SUBDIRS[] = {"textures", "models", "music", "script"};
 
+int usage()
+{
+    std::cerr << "usage: quorvane-datagen <data dir> [family ...]\n"
+                 "       quorvane-datagen --render <file.wav> [--solo <track>] [--seconds <s>]"
+              << std::endl;
+    return 2;
+}
+
+int render_command(int argc, char** argv)
+{
+    if (argc < 3)
+        return usage();
+    int solo = -1;
+    double seconds = 0.0;
+    for (int i = 3; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--solo") == 0)
+            solo = std::atoi(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--seconds") == 0)
+            seconds = std::atof(argv[i + 1]);
+        else
+            return usage();
+    }
+    if (argc % 2 == 0)
+        return usage();
+    return render_wav(argv[2], solo, seconds) ? 0 : 1;
+}
+
+bool wanted(const char* family, int argc, char** argv)
+{
+    if (argc == 2)
+        return true;
+    for (int i = 2; i < argc; ++i)
+        if (std::strcmp(argv[i], family) == 0)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::cerr << "usage: quorvane-datagen <data dir>" << std::endl;
-        return 2;
-    }
+    if (argc >= 2 && std::strcmp(argv[1], "--render") == 0)
+        return render_command(argc, argv);
+    if (argc < 2)
+        return usage();
     const fs::path root(argv[1]);
     for (const char* sub : SUBDIRS) {
         std::error_code ec;
@@ -43,6 +88,8 @@ int main(int argc, char** argv)
         }
     }
     for (const cFamily& family : FAMILIES) {
+        if (!wanted(family.dir, argc, argv))
+            continue;
         if (!family.write((root / family.dir).string())) {
             std::cerr << "quorvane-datagen: writing " << family.dir << " failed" << std::endl;
             return 1;
