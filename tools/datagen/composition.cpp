@@ -432,11 +432,11 @@ void finale(cWriter& w)
     // The closing hit rings out into the show's last second.
     const int last = steps(end);
     w.note(TRACK_KICK, last, 1, 36, 127);
-    w.note(TRACK_CRASH, last, 16, 49, 120);
+    w.note(TRACK_CRASH, last, 8, 49, 120);
     w.note(TRACK_BASS, last, 6, 28, 120);
-    w.note(TRACK_LEAD, last, 12, 48, 110);
+    w.note(TRACK_LEAD, last, 8, 48, 110);
     for (int n : {52, 59, 64, 67})
-        w.note(TRACK_PAD, last, 24, n, 80);
+        w.note(TRACK_PAD, last, 12, n, 80);
 }
 
 // ---- instruments ------------------------------------------------------------
