@@ -467,19 +467,19 @@ cSynthSetup instruments()
 
     p = {};
     p.voice = eVoice::CLAP, p.cutoff_hz = 1250, p.resonance = 0.3f, p.decay = 0.09f;
-    set(TRACK_CLAP, p, {-9.0f, 0.05f, 0.0f, 0.25f, 0.0f});
+    set(TRACK_CLAP, p, {-7.0f, 0.05f, 0.0f, 0.25f, 0.0f});
 
     p = {};
     p.wave = eWave::SAW, p.sub_level = 0.3f;
     p.attack = 0.001f, p.decay = 0.06f, p.sustain = 0.55f, p.release = 0.015f;
     p.cutoff_hz = 420, p.filter_env_oct = 2.6f, p.filter_decay = 0.045f, p.resonance = 0.25f, p.drive = 0.2f;
-    set(TRACK_BASS, p, {-8.0f, 0.0f, 0.0f, 0.0f, 0.35f});
+    set(TRACK_BASS, p, {-5.0f, 0.0f, 0.0f, 0.0f, 0.35f});
 
     p = {};
     p.voice = eVoice::HAT, p.tone_hz = 410, p.noise_level = 0.45f, p.cutoff_hz = 7800, p.decay = 0.03f;
-    set(TRACK_HAT_CLOSED, p, {-17.0f, 0.25f, 0.0f, 0.05f, 0.0f});
+    set(TRACK_HAT_CLOSED, p, {-7.0f, 0.25f, 0.0f, 0.05f, 0.0f});
     p.decay = 0.16f, p.cutoff_hz = 7000;
-    set(TRACK_HAT_OPEN, p, {-20.0f, -0.25f, 0.0f, 0.1f, 0.25f});
+    set(TRACK_HAT_OPEN, p, {-11.0f, -0.25f, 0.0f, 0.1f, 0.25f});
 
     p = {};
     p.wave = eWave::SAW, p.attack = 0.001f, p.decay = 0.2f, p.sustain = 0.8f, p.release = 0.04f;
@@ -511,7 +511,7 @@ cSynthSetup instruments()
     p = {};
     p.wave = eWave::SINE, p.noise_level = 0.6f, p.cutoff_hz = 140, p.resonance = 0.3f;
     p.attack = 0.8f, p.decay = 1.0f, p.sustain = 1.0f, p.release = 0.8f, p.vibrato_hz = 0.3f, p.vibrato_cents = 30;
-    set(TRACK_RUMBLE, p, {-13.0f, 0.0f, 0.0f, 0.2f, 0.7f});
+    set(TRACK_RUMBLE, p, {-17.0f, 0.0f, 0.0f, 0.2f, 0.7f});
 
     p = {};
     p.wave = eWave::SQUARE, p.attack = 0.001f, p.decay = 0.09f, p.sustain = 0.0f, p.release = 0.06f;
@@ -522,13 +522,13 @@ cSynthSetup instruments()
     p.wave = eWave::SINE, p.osc2_level = 0.15f, p.wave2 = eWave::TRIANGLE, p.osc2_semitones = 12;
     p.attack = 0.04f, p.decay = 1.0f, p.sustain = 1.0f, p.release = 0.35f;
     p.glide = 0.07f, p.vibrato_hz = 5.5f, p.vibrato_cents = 18, p.filter = eFilter::NONE;
-    set(TRACK_SINE, p, {-14.0f, -0.1f, 0.4f, 0.45f, 0.3f});
+    set(TRACK_SINE, p, {-20.0f, -0.1f, 0.4f, 0.45f, 0.3f});
 
     p = {};
     p.voice = eVoice::CYMBAL, p.tone_hz = 520, p.noise_level = 0.3f, p.cutoff_hz = 6000, p.decay = 0.35f;
-    set(TRACK_RIDE, p, {-25.0f, -0.35f, 0.0f, 0.1f, 0.3f});
+    set(TRACK_RIDE, p, {-16.0f, -0.35f, 0.0f, 0.1f, 0.3f});
     p.tone_hz = 340, p.noise_level = 0.7f, p.cutoff_hz = 3500, p.decay = 0.45f;
-    set(TRACK_CRASH, p, {-17.0f, 0.2f, 0.0f, 0.3f, 0.0f});
+    set(TRACK_CRASH, p, {-11.0f, 0.2f, 0.0f, 0.3f, 0.0f});
 
     p = {};
     p.wave = eWave::SQUARE, p.pitch_env = 30, p.pitch_decay = 0.05f;
@@ -553,8 +553,8 @@ cSynthSetup instruments()
     s.delay_beats = 0.75f;
     s.delay_feedback = 0.42f;
     s.reverb_room = 0.84f;
-    s.master_gain_db = 3.0f;
-    s.ceiling_db = -1.5f;
+    s.master_gain_db = 3.5f;
+    s.ceiling_db = -2.0f;
     return s;
 }
 
