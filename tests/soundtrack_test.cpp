@@ -355,39 +355,93 @@ TEST(SoundtrackAudio, MasterIsInStepWithTheRender)
     EXPECT_GT(best / std::sqrt(energy_r * energy_m), 0.9) << "the MP3 does not carry the render";
 }
 
-TEST(SoundtrackAudio, AccentTrackSoundsExactlyOnItsNotes)
+// Percussive tracks the scenes follow, rendered alone: each note-on is heard
+// within 5 ms of its time, and (where the part has no echo) nothing sounds
+// between the notes.
+struct cOnsetCase {
+    int track;           // MIDI track
+    double seconds;      // render length, covering the notes checked
+    int quiet_after_ms;  // from here after a note to the next the track is quiet; 0: not checked
+};
+
+TEST(SoundtrackAudio, PercussionSoundsExactlyOnItsNotes)
 {
-    const std::string wav = (fs::temp_directory_path() / ("qv_accent_" + std::to_string(::getpid()) + ".wav")).string();
-    ASSERT_EQ(run_render(wav + " --solo 4 --seconds 80"), 0);
-    const std::vector<float> x = read_wav_mono(wav);
-    fs::remove(wav);
-    ASSERT_GE(x.size(), 79u * SOUND_RATE);
     const cTwin& t = twin();
     ASSERT_TRUE(t.file);
-    auto peak = [&](long a, long b) {
-        float p = 0.0f;
-        for (long i = std::max(0L, a); i < std::min<long>(b, static_cast<long>(x.size())); ++i)
-            p = std::max(p, std::fabs(x[i]));
-        return p;
-    };
     const long ms = SOUND_RATE / 1000;
     auto sample = [](int32_t time_ms) { return static_cast<long>(time_ms * (SOUND_RATE / 1000.0)); };
-    int checked = 0;
-    for (size_t k = 0; k < t.notes[4].size() && t.notes[4][k].ms < 79000; ++k) {
-        const long note = sample(t.notes[4][k].ms);
-        // Onset: the first sample that reaches a quarter of the hit's peak.
-        const float level = 0.25f * peak(note, note + 30 * ms);
-        ASSERT_GT(level, 0.001f) << "silent accent at " << t.notes[4][k].ms;
-        long onset = note - 20 * ms;
-        while (std::fabs(x[onset]) < level)
-            ++onset;
-        EXPECT_LE(std::abs(onset - note), 5 * ms) << "accent at " << t.notes[4][k].ms << " ms";
-        // Between notes the track stays quiet: no sound without its note.
-        if (k + 1 < t.notes[4].size()) {
-            const long next = sample(t.notes[4][k + 1].ms);
-            EXPECT_LT(peak(note + 400 * ms, next - 10 * ms), level) << "sound between " << t.notes[4][k].ms << " and next";
+    for (const cOnsetCase& c : {cOnsetCase{4, 80.0, 400}, {3, 60.0, 330}, {10, 226.0, 0}, {18, 232.0, 0}}) {
+        SCOPED_TRACE("track " + std::to_string(c.track));
+        const std::string wav =
+            (fs::temp_directory_path() / ("qv_solo_" + std::to_string(::getpid()) + ".wav")).string();
+        ASSERT_EQ(run_render(wav + " --solo " + std::to_string(c.track) + " --seconds " + std::to_string(c.seconds)), 0);
+        const std::vector<float> x = read_wav_mono(wav);
+        fs::remove(wav);
+        ASSERT_GE(x.size(), static_cast<size_t>((c.seconds - 1.0) * SOUND_RATE));
+        auto peak = [&](long a, long b) {
+            float p = 0.0f;
+            for (long i = std::max(0L, a); i < std::min<long>(b, static_cast<long>(x.size())); ++i)
+                p = std::max(p, std::fabs(x[i]));
+            return p;
+        };
+        const auto& notes = t.notes[c.track];
+        int checked = 0;
+        for (size_t k = 0; k < notes.size() && notes[k].ms < (c.seconds - 1.0) * 1000.0; ++k) {
+            const long note = sample(notes[k].ms);
+            // Onset: the first sample that reaches a quarter of the hit's peak.
+            const float level = 0.25f * peak(note, note + 30 * ms);
+            ASSERT_GT(level, 0.001f) << "silent note at " << notes[k].ms;
+            long onset = note - 20 * ms;
+            while (std::fabs(x[onset]) < level)
+                ++onset;
+            EXPECT_LE(std::abs(onset - note), 5 * ms) << "note at " << notes[k].ms << " ms";
+            if (c.quiet_after_ms > 0 && k + 1 < notes.size()) {
+                EXPECT_LT(peak(note + c.quiet_after_ms * ms, sample(notes[k + 1].ms) - 10 * ms), level)
+                    << "sound between " << notes[k].ms << " and the next note";
+            }
+            ++checked;
         }
-        ++checked;
+        EXPECT_GE(checked, 30);
     }
-    EXPECT_GE(checked, 60);
+}
+
+// The acid line's cutoff follows its controller 74: bars where the
+// controller stands high sound brighter than bars where it stands low.
+TEST(SoundtrackAudio, AcidFilterFollowsItsController)
+{
+    const cTwin& t = twin();
+    ASSERT_TRUE(t.file);
+    const int acid = t.track("Acid 303");
+    ASSERT_GE(acid, 0);
+    const std::string wav = (fs::temp_directory_path() / ("qv_acid_" + std::to_string(::getpid()) + ".wav")).string();
+    ASSERT_EQ(run_render(wav + " --solo " + std::to_string(acid) + " --seconds 54"), 0);
+    const std::vector<float> x = read_wav_mono(wav);
+    fs::remove(wav);
+    ASSERT_GE(x.size(), 53u * SOUND_RATE);
+    // Controller value per half bar of the first drop, and the share of the
+    // signal's energy in its first difference (a measure of brightness).
+    std::vector<std::pair<int, double>> windows;
+    const double half = t.bar_ms / 2.0;
+    for (double start = 22 * t.bar_ms; start + half < 32 * t.bar_ms; start += half) {
+        int value = -1;
+        for (const sMidiTrackEvent& e : t.file->tracks[acid]->events)
+            if ((e.status & 0xF0) == 0xB0 && e.first_byte == 74 && e.tick * t.file->seconds_per_tick * 1000.0 <= start + half / 2)
+                value = e.second_byte;
+        ASSERT_GE(value, 0) << "no cutoff controller before " << start;
+        double energy = 0.0, slope = 0.0;
+        for (long i = static_cast<long>(start * 44.1) + 1; i < static_cast<long>((start + half) * 44.1); ++i) {
+            energy += x[i] * x[i];
+            slope += (x[i] - x[i - 1]) * (x[i] - x[i - 1]);
+        }
+        windows.push_back({value, slope / (energy + 1e-12)});
+    }
+    std::sort(windows.begin(), windows.end());
+    const size_t third = windows.size() / 3;
+    double dark = 0.0, bright = 0.0;
+    for (size_t i = 0; i < third; ++i) {
+        dark += windows[i].second;
+        bright += windows[windows.size() - 1 - i].second;
+    }
+    EXPECT_GT(windows.back().first - windows.front().first, 30) << "the cutoff hardly moves";
+    EXPECT_GT(bright, 1.5 * dark) << "brightness does not follow the cutoff controller";
 }

@@ -461,7 +461,7 @@ cSynthSetup instruments()
     set(TRACK_PLUCK, p, {-13.0f, -0.2f, 0.45f, 0.35f, 0.3f});
 
     p = {};
-    p.voice = eVoice::KICK, p.tone_hz = 47, p.pitch_env = 36, p.pitch_decay = 0.022f, p.decay = 0.16f;
+    p.voice = eVoice::KICK, p.tone_hz = 47, p.pitch_env = 36, p.pitch_decay = 0.022f, p.decay = 0.12f;
     p.noise_level = 0.35f, p.cutoff_hz = 3500, p.drive = 0.35f;
     set(TRACK_KICK, p, {-4.0f, 0.0f, 0.0f, 0.0f, 0.0f});
 
