@@ -100,78 +100,83 @@ void touch(cBuffer& out, long from, long to)
     out.last = std::max(out.last, to);
 }
 
-// A subtractive voice: unison oscillators, sub, noise, filter, envelopes.
-void render_tone(const cVoiceNote& n, const cPatch& p, const cTrackControls& cc, uint32_t seed, cBuffer& out)
-{
-    const long size = static_cast<long>(out.left.size());
-    const long stop = std::min(size, n.end + static_cast<long>(p.release * 6.0f * SAMPLE_RATE) + 1);
-    if (n.start >= stop)
-        return;
-    touch(out, n.start, stop);
-
-    cNoise noise(seed);
-    const int unison = std::clamp(p.unison, 1, 16);
+// The running state of one subtractive voice: unison oscillators, second
+// oscillator, sub, noise, filter and envelopes. Lives for one note.
+struct cToneVoice {
+    const cVoiceNote& n;       // the note (or legato chain)
+    const cPatch& p;           // its sound
+    const cTrackControls& cc;  // the track's controller moves
+    cNoise noise;              // per-voice noise and start phases
+    int unison = 1;            // stacked main oscillators
     cOscillator osc[16], osc2, sub;
-    float spread[16], pan_l[16], pan_r[16];
-    for (int i = 0; i < unison; ++i) {
-        const float pos = unison == 1 ? 0.0f : 2.0f * i / (unison - 1) - 1.0f;  // -1..1
-        spread[i] = std::pow(2.0f, pos * p.detune_cents / 1200.0f);
-        pan_l[i] = 1.0f - std::max(0.0f, pos * p.width);
-        pan_r[i] = 1.0f + std::min(0.0f, pos * p.width);
-        osc[i].phase = (noise.next() + 1.0f) * 0.5f;  // free-running stacks start apart
-    }
-    const float unison_norm = 1.0f / std::sqrt(static_cast<float>(unison));
-    cEnvelope amp(p.attack, p.decay, p.sustain, p.release);
-    const float filter_coef = decay_factor(p.filter_decay);
-    const float pitch_coef = decay_factor(p.pitch_decay);
-    const float glide_coef = p.glide > 0.0f ? 1.0f - decay_factor(p.glide) : 1.0f;
-    const float velocity = n.velocity / 127.0f;
-    const float accent = n.velocity > 100 ? p.accent * (n.velocity - 100) / 27.0f : 0.0f;
-    const double vib_step = p.vibrato_hz / SAMPLE_RATE;
-    const bool stereo = unison > 1 && p.width > 0.0f;
-    const double osc2_ratio = std::exp2(p.osc2_semitones / 12.0);
-    const float k = 1.0f + 4.0f * p.drive;
-    const float drive_norm = 1.0f / std::sqrt(k);
-    const float length = static_cast<float>(std::max(1L, n.end - n.start));
-
+    float spread[16], pan_l[16], pan_r[16];  // per stacked oscillator: pitch ratio, channel gains
+    float unison_norm = 1.0f;  // keeps stacks of any size at one level
+    cEnvelope amp;             // amplitude
+    float filter_coef, pitch_coef, glide_coef;  // per-sample factors of the envelopes and glide
+    float velocity, accent;    // 0-1, extra filter octaves
+    float drive_k, drive_norm; // saturation input gain and its make-up
+    double osc2_ratio;         // frequency ratio of the second oscillator
     cSvf filter_l, filter_r;
-    float fenv = 1.0f, penv = 1.0f;
-    float pitch = n.note, target = n.note;
-    size_t next_slide = 0;
-    double vib_phase = 0.0;
-    double inc = 0.0;
-    for (long s = n.start; s < stop; ++s) {
-        const long age = s - n.start;
+    float fenv = 1.0f, penv = 1.0f;  // filter and pitch envelopes, 1 falling to 0
+    float pitch, target;             // current and slide target (MIDI note)
+    size_t next_slide = 0;           // index into n.slides
+    double vib_phase = 0.0;          // vibrato cycles
+    double inc = 0.0;                // oscillator increment (cycles per sample)
+
+    cToneVoice(const cVoiceNote& note, const cPatch& patch, const cTrackControls& controls, uint32_t seed)
+        : n(note), p(patch), cc(controls), noise(seed), unison(std::clamp(patch.unison, 1, 16)),
+          amp(patch.attack, patch.decay, patch.sustain, patch.release),
+          filter_coef(decay_factor(patch.filter_decay)), pitch_coef(decay_factor(patch.pitch_decay)),
+          glide_coef(patch.glide > 0.0f ? 1.0f - decay_factor(patch.glide) : 1.0f), velocity(note.velocity / 127.0f),
+          accent(note.velocity > 100 ? patch.accent * (note.velocity - 100) / 27.0f : 0.0f),
+          drive_k(1.0f + 4.0f * patch.drive), drive_norm(1.0f / std::sqrt(drive_k)),
+          osc2_ratio(std::exp2(patch.osc2_semitones / 12.0)), pitch(note.note), target(note.note)
+    {
+        for (int i = 0; i < unison; ++i) {
+            const float pos = unison == 1 ? 0.0f : 2.0f * i / (unison - 1) - 1.0f;  // -1..1
+            spread[i] = std::pow(2.0f, pos * p.detune_cents / 1200.0f);
+            pan_l[i] = 1.0f - std::max(0.0f, pos * p.width);
+            pan_r[i] = 1.0f + std::min(0.0f, pos * p.width);
+            osc[i].phase = (noise.next() + 1.0f) * 0.5f;  // free-running stacks start apart
+        }
+        unison_norm = 1.0f / std::sqrt(static_cast<float>(unison));
+    }
+
+    // Pitch and filter for the next block; false once the voice has faded out for good.
+    bool control(long s)
+    {
+        if (amp.value < 1e-4f && (amp.stage == 2 || (amp.stage == 1 && p.sustain < 1e-4f)))
+            return false;
+        const float vib = static_cast<float>(std::sin(TWO_PI * vib_phase)) * p.vibrato_cents / 100.0f;
+        vib_phase += p.vibrato_hz / SAMPLE_RATE * CONTROL_BLOCK;
+        inc = note_hz(pitch + vib + p.pitch_env * penv) / SAMPLE_RATE;
+        const float progress = std::min(1.0f, static_cast<float>(s - n.start) / std::max(1L, n.end - n.start));
+        const float oct = p.key_track * (pitch - 60.0f) / 12.0f + (p.filter_env_oct * velocity + accent) * fenv +
+                          (cc.cutoff.value_at(s) - 64) / 16.0f + p.sweep_oct * progress;
+        filter_l.set(p.cutoff_hz * std::exp2(oct), p.resonance + (cc.resonance.value_at(s) - 64) / 128.0f);
+        filter_r.g = filter_l.g;
+        filter_r.k = filter_l.k;
+        return true;
+    }
+
+    // One output sample; false once the voice has faded out for good.
+    bool sample(long s, float& l, float& r)
+    {
         if (s == n.end)
             amp.gate_off();
         while (next_slide < n.slides.size() && n.slides[next_slide].first <= s)
             target = n.slides[next_slide++].second;
         pitch += (target - pitch) * glide_coef;
-        if (age % CONTROL_BLOCK == 0) {
-            // A voice that has faded out for good ends early.
-            if (amp.value < 1e-4f && (amp.stage == 2 || (amp.stage == 1 && p.sustain < 1e-4f)))
-                break;
-            const float vib = static_cast<float>(std::sin(TWO_PI * vib_phase)) * p.vibrato_cents / 100.0f;
-            vib_phase += vib_step * CONTROL_BLOCK;
-            inc = note_hz(pitch + vib + p.pitch_env * penv) / SAMPLE_RATE;
-            const float oct = p.key_track * (pitch - 60.0f) / 12.0f + (p.filter_env_oct * velocity + accent) * fenv +
-                              (cc.cutoff.value_at(s) - 64) / 16.0f + p.sweep_oct * std::min(1.0f, age / length);
-            const float res = p.resonance + (cc.resonance.value_at(s) - 64) / 128.0f;
-            filter_l.set(p.cutoff_hz * std::exp2(oct), res);
-            filter_r.g = filter_l.g;
-            filter_r.k = filter_l.k;
-        }
+        if ((s - n.start) % CONTROL_BLOCK == 0 && !control(s))
+            return false;
         fenv *= filter_coef;
         penv *= pitch_coef;
-
-        float l = 0.0f, r = 0.0f;
+        l = r = 0.0f;
         for (int i = 0; i < unison; ++i) {
             const float v = osc[i].next(p.wave, inc * spread[i], noise);
             l += v * pan_l[i];
             r += v * pan_r[i];
         }
-        l *= unison_norm;
-        r *= unison_norm;
         float common = 0.0f;
         if (p.osc2_level > 0.0f)
             common += p.osc2_level * osc2.next(p.wave2, inc * osc2_ratio, noise);
@@ -179,18 +184,34 @@ void render_tone(const cVoiceNote& n, const cPatch& p, const cTrackControls& cc,
             common += p.sub_level * sub.next(eWave::SINE, inc * 0.5, noise);
         if (p.noise_level > 0.0f)
             common += p.noise_level * noise.next();
-        l += common;
-        r += common;
-
+        l = l * unison_norm + common;
+        r = r * unison_norm + common;
         const float gain = amp.next() * velocity * p.gain;
         l = filter_l.process(l, p.filter);
-        r = stereo ? filter_r.process(r, p.filter) : l;
+        r = unison > 1 && p.width > 0.0f ? filter_r.process(r, p.filter) : l;
         if (p.drive > 0.0f) {
-            l = soft_clip(l * k) * drive_norm;
-            r = soft_clip(r * k) * drive_norm;
+            l = soft_clip(l * drive_k) * drive_norm;
+            r = soft_clip(r * drive_k) * drive_norm;
         }
-        out.left[s] += l * gain;
-        out.right[s] += r * gain;
+        l *= gain;
+        r *= gain;
+        return true;
+    }
+};
+
+void render_tone(const cVoiceNote& n, const cPatch& p, const cTrackControls& cc, uint32_t seed, cBuffer& out)
+{
+    const long stop = std::min(static_cast<long>(out.left.size()), n.end + static_cast<long>(p.release * 6.0f * SAMPLE_RATE) + 1);
+    if (n.start >= stop)
+        return;
+    touch(out, n.start, stop);
+    cToneVoice voice(n, p, cc, seed);
+    for (long s = n.start; s < stop; ++s) {
+        float l, r;
+        if (!voice.sample(s, l, r))
+            break;
+        out.left[s] += l;
+        out.right[s] += r;
     }
 }
 
@@ -329,6 +350,59 @@ long song_end_sample(const cMidiSong& song)
     return tick_to_sample(song, last);
 }
 
+// Mono inputs of the bus effects.
+struct cSends {
+    std::vector<float> delay;   // per sample
+    std::vector<float> reverb;  // per sample
+};
+
+// Renders each track (or the solo one) and adds it, panned and ducked, to
+// the master and the sends.
+void mix_tracks(const cMidiSong& song, const cSynthSetup& setup, int solo, cStereo& master, cSends& sends)
+{
+    const size_t length = master.left.size();
+    const std::vector<float> pump = pump_curve(song, setup.sidechain_track, length);
+    cBuffer track{std::vector<float>(length, 0.0f), std::vector<float>(length, 0.0f)};
+    for (size_t i = 0; i < song.tracks.size() && i < setup.instruments.size(); ++i) {
+        if (solo >= 0 && static_cast<int>(i) != solo)
+            continue;
+        const cInstrument& inst = setup.instruments[i];
+        track.first = track.last = 0;
+        render_track(song, i, inst.patch, track);
+        const float gain = db_to_gain(inst.mix.gain_db);
+        const float angle = (inst.mix.pan + 1.0f) * 0.25f * 3.14159265f;  // equal-power pan
+        const float gl = gain * std::cos(angle) * 1.41421356f, gr = gain * std::sin(angle) * 1.41421356f;
+        for (long s = track.first; s < track.last; ++s) {
+            const float duck = 1.0f - inst.mix.duck * pump[s];
+            const float l = track.left[s] * gl * duck, r = track.right[s] * gr * duck;
+            master.left[s] += l;
+            master.right[s] += r;
+            const float mono = 0.5f * (l + r);
+            sends.delay[s] += mono * inst.mix.delay_send;
+            sends.reverb[s] += mono * inst.mix.reverb_send;
+            track.left[s] = track.right[s] = 0.0f;
+        }
+    }
+}
+
+void add_returns(const cMidiSong& song, const cSynthSetup& setup, const cSends& sends, cStereo& master)
+{
+    const double beat_s = song.tempo_us / 1e6;
+    cPingPongDelay delay(static_cast<int>(std::lround(setup.delay_beats * beat_s * SAMPLE_RATE)), setup.delay_feedback,
+                         5000.0f, 300.0f);
+    cReverb reverb(setup.reverb_room, 0.35f);
+    cOnePole reverb_low;
+    reverb_low.set(250.0f);
+    for (size_t s = 0; s < master.left.size(); ++s) {
+        float dl, dr, rl, rr;
+        delay.process(sends.delay[s], dl, dr);
+        // Echoes feed the reverb too, so they sit in the same room.
+        reverb.process(reverb_low.highpass(sends.reverb[s] + 0.3f * (dl + dr)), rl, rr);
+        master.left[s] += dl + rl;
+        master.right[s] += dr + rr;
+    }
+}
+
 // Decaying tails (filters, reverb) sink into denormal floats, which the FPU
 // handles hundreds of times slower; flushing them to zero is inaudible.
 void flush_denormals()
@@ -352,44 +426,10 @@ cStereo render_song(const cMidiSong& song, const cSynthSetup& setup, const cRend
                               ? static_cast<size_t>(options.seconds * SAMPLE_RATE)
                               : static_cast<size_t>(song_end_sample(song) + options.tail * SAMPLE_RATE);
     cStereo master{std::vector<float>(length, 0.0f), std::vector<float>(length, 0.0f)};
-    std::vector<float> delay_send(length, 0.0f), reverb_send(length, 0.0f);
-    const std::vector<float> pump = pump_curve(song, setup.sidechain_track, length);
-
-    cBuffer track{std::vector<float>(length, 0.0f), std::vector<float>(length, 0.0f)};
-    for (size_t i = 0; i < song.tracks.size() && i < setup.instruments.size(); ++i) {
-        if (options.solo >= 0 && static_cast<int>(i) != options.solo)
-            continue;
-        const cInstrument& inst = setup.instruments[i];
-        track.first = track.last = 0;
-        render_track(song, i, inst.patch, track);
-        const float gain = db_to_gain(inst.mix.gain_db);
-        const float angle = (inst.mix.pan + 1.0f) * 0.25f * 3.14159265f;  // equal-power pan
-        const float gl = gain * std::cos(angle) * 1.41421356f, gr = gain * std::sin(angle) * 1.41421356f;
-        for (long s = track.first; s < track.last; ++s) {
-            const float duck = 1.0f - inst.mix.duck * pump[s];
-            const float l = track.left[s] * gl * duck, r = track.right[s] * gr * duck;
-            master.left[s] += l;
-            master.right[s] += r;
-            const float mono = 0.5f * (l + r);
-            delay_send[s] += mono * inst.mix.delay_send;
-            reverb_send[s] += mono * inst.mix.reverb_send;
-            track.left[s] = track.right[s] = 0.0f;
-        }
-    }
-
-    const double beat_s = song.tempo_us / 1e6;
-    cPingPongDelay delay(static_cast<int>(std::lround(setup.delay_beats * beat_s * SAMPLE_RATE)), setup.delay_feedback,
-                         5000.0f, 300.0f);
-    cReverb reverb(setup.reverb_room, 0.35f);
-    cOnePole reverb_low;
-    reverb_low.set(250.0f);
-    for (size_t s = 0; s < length; ++s) {
-        float dl, dr, rl, rr;
-        delay.process(delay_send[s], dl, dr);
-        // Echoes feed the reverb too, so they sit in the same room.
-        reverb.process(reverb_low.highpass(reverb_send[s] + 0.3f * (dl + dr)), rl, rr);
-        master.left[s] += dl + rl;
-        master.right[s] += dr + rr;
+    {
+        cSends sends{std::vector<float>(length, 0.0f), std::vector<float>(length, 0.0f)};
+        mix_tracks(song, setup, options.solo, master, sends);
+        add_returns(song, setup, sends, master);
     }
     if (options.solo >= 0)
         return master;
