@@ -579,6 +579,11 @@ const cNamedCue CUES[] = {
     {"melody", TRACK_LEAD, 68},
 };
 
+bool setup_is_drum(const cPatch& patch)
+{
+    return patch.voice != eVoice::TONE;
+}
+
 uint32_t first_note(const cMidiSong& song, int track, uint32_t from_tick)
 {
     for (const cMidiEvent& e : song.tracks[track].events)
@@ -647,9 +652,17 @@ cPiece compose_piece()
     song.division = DIVISION;
     song.tempo_us = TEMPO_US;
     song.tracks.resize(TRACK_COUNT);
+    piece.setup = instruments();
+    // Drums share the General MIDI percussion channel (9), so a plain MIDI
+    // player previews the twin sensibly; the rest take the other channels.
+    int channel = 0;
     for (int i = 0; i < TRACK_COUNT; ++i) {
         song.tracks[i].name = TRACK_NAMES[i];
-        song.tracks[i].channel = static_cast<uint8_t>(i == TRACK_KICK || i == TRACK_CLAP || i == TRACK_SNARE ? 9 : i % 16);
+        const bool drum = setup_is_drum(piece.setup.instruments[i].patch);
+        song.tracks[i].channel = static_cast<uint8_t>(drum ? 9 : channel);
+        if (!drum && ++channel == 9)
+            ++channel;
+        channel %= 16;
     }
     cWriter w{song};
     intro(w);
@@ -661,7 +674,6 @@ cPiece compose_piece()
     breakdown(w);
     finale(w);
     sort_events(song);
-    piece.setup = instruments();
     piece.markers = markers_of(song);
     return piece;
 }
