@@ -265,7 +265,7 @@ const char* const LEAD_MELODY =
     "B4.6 C5.2 B4.4 A4.4 | G4.6 A4.2 B4.8 | E5.6 D5.2 C5.4 B4.4 | A4.8 B4.6 r.2";
 // The finale opens every second bar on the low C that the attractor follows.
 const char* const LEAD_FINALE = "C3.3 E4.1 E4.2 G4.2 B4.4 A4.2 G4.2 | G4.6 E4.2 D4.4 B3.4";
-const char* const SINE_MELODY = "E5.8 D5.4 B4.4 | G4.12 A4.4 | B4.8 D5.8 | E5.12 r.4";
+const char* const SINE_MELODY = "E5.8 D5~.4 B4.4 | G4.12 A4~.4 | B4.8 D5~.8 | E5.12 r.4";
 
 void rumble(cWriter& w, int from, int to)
 {
