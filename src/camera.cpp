@@ -11,7 +11,7 @@ void apply_projection(const cCamera& c)
 void apply_view(const cCamera& c)
 {
     glRotated(c.roll, 0.0, 0.0, -1.0);
-    gluLookAt(c.eye[0], c.eye[1], c.eye[2], c.center[0], c.center[1], c.center[2], c.up[0], c.up[1], c.up[2]);
+    gluLookAt(c.eye.x, c.eye.y, c.eye.z, c.center.x, c.center.y, c.center.z, c.up.x, c.up.y, c.up.z);
 }
 
 void apply_camera(const cCamera& c)

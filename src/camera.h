@@ -2,11 +2,12 @@
 // The camera record that scenes own and animate, and the operations that
 // turn it into the fixed-function projection and view matrices. Nothing here
 // keeps state; the matrices live on GL's stacks.
+#include "vec3.h"
 
 struct cCamera {
-    float eye[3] = {0.0f, 0.0f, 1.0f};     // eye position x, y, z (world units)
-    float center[3] = {0.0f, 0.0f, 0.0f};  // look-at point x, y, z
-    float up[3] = {0.0f, 1.0f, 0.0f};      // up vector x, y, z (any length)
+    Vec3<float> eye{0.0f, 0.0f, 1.0f};     // eye position (world units)
+    Vec3<float> center{0.0f, 0.0f, 0.0f};  // look-at point
+    Vec3<float> up{0.0f, 1.0f, 0.0f};      // up vector (any length)
     float fovy = 45.0f;                    // vertical field of view, degrees
     float znear = 0.1f;                    // near plane distance, > 0
     float zfar = 100.0f;                   // far plane distance, > znear

@@ -42,4 +42,10 @@ void cQuorvane::init()
 
     add_midi_and_beat_events(*manager->queue);
     manager->queue->cursor = 0;
+
+    gui.var_list.reset();
+    gui.var_list.set_pos(0.05f, 0.05f);
+    gui.var_list.set_size(0.9f, 0.65f);
+    gui.left_label.set_pos(0.05f, 0.7f);
+    gui.right_label.set_pos(0.83f, 0.7f);
 }

@@ -5,6 +5,25 @@
 #include <cstdint>
 #include <string>
 
+#include "values/gui_label.h"
+#include "values/gui_var_list.h"
+
+// The tweak panel the demo carries: laid out by init, never drawn by the
+// frame loop (a developer build may draw it to tweak values live).
+struct cGuiPanel {
+    struct cTextBlock {
+        uint16_t count = 0;             // characters in use
+        char text[1000] = {};           // text being edited
+        char previous[1000] = {};       // text before the edit
+        cGuiTxtLabel label;             // shows the text
+        float box[4] = {0.9f, 0.2f, 0.05f, 0.75f};  // width, height, x, y (normalised screen units)
+    } text_block;
+    cGuiVarList var_list;               // the scenes' variables
+    cGuiTxtLabel left_label;            // at (0.05, 0.7)
+    cGuiTxtLabel right_label;           // at (0.83, 0.7)
+    std::string status;                 // free text for the labels
+};
+
 class cDemo {
 public:
     cDemo();
@@ -14,6 +33,7 @@ public:
 
     virtual void init() = 0;
 
+    cGuiPanel gui;              // tweak panel, laid out by init
     bool vsync_on = true;       // swap interval currently 1
     int32_t last_frame_ms = 0;  // frame duration (ms) measured in the previous frame
 

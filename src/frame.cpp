@@ -11,6 +11,7 @@
 #include "extensions.h"
 #include "gl.h"
 #include "gl_error.h"
+#include "mesh_files/mesh_manager.h"
 #include "render_target.h"
 #include "resource_path.h"
 #include "scene_manager.h"
@@ -181,6 +182,9 @@ void exit_handler()
     }
     if (cTextureManager::exists())
         cTextureManager::destroy_instance();
+    // Meshes hold GL buffers: they go while the context still exists.
+    if (cMeshManager::exists())
+        cMeshManager::destroy_instance();
     if (cRenderTargetManager::exists())
         cRenderTargetManager::destroy_instance();
     if (cResourcePath::exists())

@@ -53,23 +53,14 @@ cLoadScreen_Img::cLoadScreen_Img()
     cVideo_SDL::get_instance()->apply_viewport();
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, 1, 0, 1, -1, 1);
+    push_unit_square_matrices();
 }
 
 // Each screen gives back the matrix levels it took: the stacks are only a
 // few levels deep, and a second loading screen must not overflow them.
 cLoadScreen_Img::~cLoadScreen_Img()
 {
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    pop_unit_square_matrices();
 }
 
 void cLoadScreen_Img::update(float new_progress, bool swap)

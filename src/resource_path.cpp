@@ -7,6 +7,8 @@
 #include <iostream>
 #include <system_error>
 
+#include "gl_error.h"
+
 namespace fs = std::filesystem;
 
 std::string executable_dir()
@@ -37,7 +39,7 @@ std::string cResourcePath::get_fullpath(std::string name)
         fs::path full = fs::absolute(name, ec);
         if (ec) {
             std::cerr << "fatal - oops in cResourcePath::get_fullpath on file \"" << name
-                      << "\": " << ec.message() << std::endl;
+                      << "\": " << posix_error_text(ec.value()) << std::endl;
             return name;
         }
         return full.lexically_normal().string();

@@ -10,6 +10,7 @@
 #include "gl.h"
 #include "load_screen.h"
 #include "render_target.h"
+#include "screen_space.h"
 #include "shader_manager.h"
 #include "state_manager.h"
 #include "video.h"
@@ -155,13 +156,7 @@ void draw_fade_quad(float visibility)
     state->set_blend_func(gs::BLEND_ALPHA);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, 1, 0, 1, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    push_unit_square_matrices();
     glColor4f(0, 0, 0, 1 - visibility);
     state->apply();
     glBegin(GL_QUADS);
@@ -170,10 +165,7 @@ void draw_fade_quad(float visibility)
     glVertex3f(1, 1, 0);
     glVertex3f(0, 1, 0);
     glEnd();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    pop_unit_square_matrices();
     state->pop();
     shaders->pop_shader();
 }

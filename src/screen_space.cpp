@@ -2,6 +2,25 @@
 
 #include "state_manager.h"
 
+void push_unit_square_matrices()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, 1, 0, 1, -1, 1);
+}
+
+void pop_unit_square_matrices()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
 namespace {
 
 void begin(bool keep_alpha_test)
@@ -15,13 +34,7 @@ void begin(bool keep_alpha_test)
         sm->set_alpha_test(false);
     sm->set_fog(false);
     sm->set_depth_write(false);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, 1, 0, 1, -1, 1);
+    push_unit_square_matrices();
     if (!keep_alpha_test)
         glColor4f(1, 1, 1, 1);
 }
@@ -40,11 +53,7 @@ void begin_screen_space_keep_alpha_test()
 
 void end_screen_space()
 {
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    pop_unit_square_matrices();
     cStateManager::get_instance()->pop();
     glPopAttrib();
 }

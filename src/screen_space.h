@@ -5,6 +5,12 @@
 // own nothing and keep no state of their own.
 #include "gl.h"
 
+// Pushes both matrices: projection identity, model-view
+// glOrtho(0, 1, 0, 1, -1, 1), so (0, 0)-(1, 1) covers the viewport.
+void push_unit_square_matrices();
+// Pops both; GL_MODELVIEW stays selected.
+void pop_unit_square_matrices();
+
 // Saves colour, pending state and both matrices; lighting, depth test and
 // write, alpha test and fog off (pending only: nothing is applied yet);
 // projection identity, model-view glOrtho(0, 1, 0, 1, -1, 1); colour white.

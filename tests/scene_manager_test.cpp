@@ -1,31 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
 #include <stdexcept>
 
 #include "demo.h"
 #include "frame.h"
 #include "load_screen.h"
 #include "scene_manager.h"
+#include "midi_events.h"
+#include "support/midi_bytes.h"
+#include "support/probe_scene.h"
 
 namespace {
-
-// Records what reaches it; draws nothing.
-class cProbeScene : public cScene {
-public:
-    explicit cProbeScene(cDemoClock* c) : cScene(c) {}
-    std::string get_name() override { return name; }
-    void load() override { ++loads; }
-    void begin() override {}
-    void end() override {}
-    void handle_event(cEvent* e) override { seen.push_back(e->time); }
-    bool update() override { return changed; }
-    cTmpRenderTarget render(const int&) override { return {}; }
-
-    std::string name = "probe";
-    std::vector<int32_t> seen;
-    int loads = 0;
-    bool changed = false;
-};
 
 class cOtherScene : public cProbeScene {
 public:
@@ -135,6 +124,44 @@ TEST_F(SceneManagerTest, DrawingWithoutAScene)
     manager->draw_current();
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "# warning, no scene selected in cSceneManager::draw_current\n");
+}
+
+// The road of a note: a note-on in the file reaches the current scene in the
+// first frame whose demo time is past the note's time, never before.
+TEST_F(SceneManagerTest, MidiNotesReachTheSceneOnTheirTimes)
+{
+    // 480 ticks per quarter at 120 bpm: one tick is 1/960 s.
+    const Bytes notes = cat({ev(100, {0x90, 48, 100}), ev(380, {0x80, 48, 0}), ev(720, {0x90, 50, 90}),
+                             ev(5, {0x90, 52, 90}), ev(955, {0x80, 50, 0}), end_of_track()});
+    const Bytes file = cat({midi_header(2, 480), midi_track(cat({tempo_event(0, 500000), end_of_track()})),
+                            midi_track(notes)});
+    const std::string path = testing::TempDir() + "notes_" + std::to_string(::getpid()) + ".mid";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+    add_midi_and_beat_events(*manager->queue, path);
+    std::remove(path.c_str());
+
+    struct cTimedProbe : cProbeScene {
+        using cProbeScene::cProbeScene;
+        void handle_event(cEvent* e) override
+        {
+            if (auto* m = dynamic_cast<cMETrigger*>(e); m && m->kind == MIDI_NOTE_ON)
+                fired.emplace_back(m->time, clock->elapsed());
+        }
+        std::vector<std::pair<int32_t, int32_t>> fired;  // (note time, demo time when it arrived)
+    };
+    auto* probe = manager->add<cTimedProbe>();
+    manager->current = probe;
+    for (int32_t t = 0; t <= 3000; t += 17) {  // frames of about 60 Hz
+        set_time(t);
+        manager->dispatch_events();
+    }
+    const std::vector<int32_t> note_times = {104, 1250, 1255};  // trunc(tick / 960 s)
+    ASSERT_EQ(probe->fired.size(), note_times.size());
+    for (size_t i = 0; i < note_times.size(); ++i) {
+        EXPECT_EQ(probe->fired[i].first, note_times[i]);
+        EXPECT_GT(probe->fired[i].second, note_times[i]);
+        EXPECT_LE(probe->fired[i].second, note_times[i] + 17);
+    }
 }
 
 TEST(DemoTest, OnlyOneDemoObject)

@@ -89,7 +89,7 @@ TEST_F(StateManagerGlTest, DeltaAndFullApplyLeaveGLInTheSameState)
 TEST_F(StateManagerGlTest, CameraMatricesMatchPerspectiveAndRolledLookAt)
 {
     cCamera cam;
-    cam.eye[2] = 5;
+    cam.eye.z = 5;
     cam.fovy = 90;
     cam.aspect = 2;
     cam.znear = 1;

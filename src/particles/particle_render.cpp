@@ -5,6 +5,9 @@
 
 #include "gl.h"
 #include "particles/particle_system.h"
+#include "shader_manager.h"
+#include "shaders/shd_surface.h"
+#include "state_manager.h"
 
 namespace {
 
@@ -72,8 +75,7 @@ void cPSRenderBillboards::init(int capacity_)
                     GL_STATIC_DRAW_ARB);
     glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
 
-    if (pass)
-        pass->register_program();
+    cShaderManager_GLSL::get_instance()->register_shader<cShdParticleExpansion>("pexpshader");
 }
 
 void cPSRenderBillboards::render(cParticleSystem& ps, const std::string& shader)
@@ -116,8 +118,19 @@ void cPSRenderBillboards::fill(const cParticleSystem& ps)
 
 void cPSRenderBillboards::draw(const std::string& shader)
 {
-    if (pass)
-        pass->begin(shader, 0.5f, intensity);
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    shaders->push_shader();
+    if (shader.empty()) {
+        shaders->set_shader_parameter("pexpshader", 1, &size_var);
+        shaders->set_shader_parameter("pexpshader", 2, &intensity_var);
+        shaders->bind("pexpshader");
+    } else {
+        shaders->bind(shader);
+    }
+    cStateManager* state = cStateManager::get_instance();
+    state->push();
+    state->set_alpha_test(false);
+    state->apply();
     if (draw_count > 0) {
         glBindBufferARB(GL_ARRAY_BUFFER_ARB, centre_buffer);
         glVertexPointer(3, GL_FLOAT, 0, byte_offset(36));
@@ -135,6 +148,6 @@ void cPSRenderBillboards::draw(const std::string& shader)
             disable_texcoords(unit);
         glDisableClientState(GL_VERTEX_ARRAY);
     }
-    if (pass)
-        pass->end();
+    state->pop();
+    shaders->pop_shader();
 }

@@ -18,6 +18,8 @@
 #include <cstdint>
 #include <string>
 
+#include "values/var.h"
+
 class cParticleSystem;
 
 class iParticleSystemRender {
@@ -25,22 +27,6 @@ public:
     virtual ~iParticleSystemRender() = default;
     virtual void render(cParticleSystem& ps, const std::string& shader) = 0;
     virtual void init(int capacity) = 0;
-};
-
-// How a billboard pass reaches the shader manager and the GL state cache.
-// The application installs one at start-up (cPSRenderBillboards::pass);
-// without one, render() draws with whatever program and state are current.
-class iBillboardPass {
-public:
-    virtual ~iBillboardPass() = default;
-    // Makes sure the "pexpshader" program is registered (once per process).
-    virtual void register_program() = 0;
-    // Pushes the program stack and binds `shader`; an empty name means
-    // "pexpshader" with the two parameters. Pushes the GL state with alpha
-    // test off and applies it.
-    virtual void begin(const std::string& shader, float particle_size, float particle_intensity) = 0;
-    // Pops what begin() pushed.
-    virtual void end() = 0;
 };
 
 class cPSRenderBillboards : public iParticleSystemRender {
@@ -55,7 +41,6 @@ public:
 
     static constexpr int CENTRE_STRIDE = 48;  // bytes per particle in centre_buffer
     static constexpr int CENTRE_OFFSET = 36;  // byte of the centre inside its record
-    static inline iBillboardPass* pass = nullptr;  // installed by the application, not owned
 
     uint32_t corner_buffer = 0;  // GL buffer: one float corner index per vertex
     uint32_t centre_buffer = 0;  // GL buffer: particle centres at 48n + 36
@@ -70,5 +55,10 @@ public:
 
 private:
     void draw(const std::string& shader);
+    // Handed to "pexpshader" on each draw; held here so drawing allocates nothing.
+    float particle_size = 0.5f;
+    cVar<float> size_var{"particle_size", &particle_size};
+    cVar<float> intensity_var{"particle_intensity", &intensity};
+
     void fill(const cParticleSystem& ps);
 };

@@ -1,14 +1,50 @@
 #include "scenes/composition.h"
 
+#include <algorithm>
+
 #include "demo_clock.h"
+#include "frame.h"
+#include "load_screen.h"
+#include "post/post_compositing.h"
+#include "state_manager.h"
+#include "scene_manager.h"
+#include "values/gui_slider.h"
+#include "values/gui_var_list.h"
+#include "values/interpolator.h"
 
 cSceneComposition::cSceneComposition(cDemoClock* clock_) : cScene(clock_) {}
 
-void cSceneComposition::load() {}
-
-void cSceneComposition::add_layer(int32_t key, const cSceneLayer& layer, int, int)
+void cSceneComposition::load()
 {
-    layers.emplace(key, layer);
+    load_layers();
+}
+
+float cSceneComposition::load_layers()
+{
+    cLoadScreen_Img screen;
+    const size_t n = layers.size();
+    size_t i = 0;
+    for (auto& [key, layer] : layers) {
+        layer.scene->load();
+        // A lone layer has nothing to count: it shows as complete.
+        screen.update(n > 1 ? static_cast<float>(i) / static_cast<float>(n - 1) : 1.0f, true);
+        pump_events();  // Escape still quits while loading
+        ++i;
+    }
+    return screen.progress;
+}
+
+void cSceneComposition::add_layer(int32_t key, const cSceneLayer& layer, int fade_in_ms, int fade_out_ms)
+{
+    auto [it, inserted] = layers.emplace(key, layer);
+    if (!inserted)
+        return;
+    // The fades drive the record in the map, not the caller's copy.
+    float* alpha = &it->second.alpha;
+    if (fade_in_ms > 0)
+        animators.push_back(new cLerp<float>(alpha, layer.start, layer.start + fade_in_ms, 0.0f, 1.0f));
+    if (fade_out_ms > 0)
+        animators.push_back(new cLerp<float>(alpha, layer.end - fade_out_ms, layer.end, 1.0f, 0.0f));
 }
 
 void cSceneComposition::handle_event(cEvent* e)
@@ -24,6 +60,8 @@ bool cSceneComposition::update()
     for (auto& [key, layer] : layers)
         if (layer.active_at(now()))
             layer.scene->update();
+    if (!clock->paused)
+        update_animators();
 
     // Both strings keep their capacity, so a steady show allocates nothing.
     scratch_names.clear();
@@ -34,6 +72,36 @@ bool cSceneComposition::update()
         return false;
     active_names.swap(scratch_names);
     return true;
+}
+
+void cSceneComposition::register_gui(cGuiVarList* list)
+{
+    add_int_var(list, "curtime", &curtime, 0, show_end());
+    const int32_t t = now();
+    for (auto& [key, layer] : layers) {
+        if (!layer.active_at(t))
+            continue;
+        for (const auto& entry : layer.scene->get_vars()) {
+            if (dynamic_cast<cGuiSlider*>(entry.second) || dynamic_cast<cGuiVec3Slider*>(entry.second))
+                entry.second->set_pos(list->x, 0.05f);
+            list->append(entry);
+        }
+    }
+}
+
+// The time of the script's end-of-show marker; without one, the end of the
+// last layer.
+int32_t cSceneComposition::show_end() const
+{
+    if (const cSceneManager* manager = cSceneManager::exists() ? cSceneManager::get_instance() : nullptr;
+        manager && manager->queue)
+        for (const cEvent* e : manager->queue->events)
+            if (e->type == EVENT_QUIT)
+                return e->time;
+    int32_t end = 0;
+    for (const auto& [key, layer] : layers)
+        end = std::max(end, layer.end);
+    return end;
 }
 
 void cSceneComposition::draw()
@@ -50,5 +118,25 @@ void cSceneComposition::draw()
         any_active = any_active || layer.active_at(t);
     if (!any_active)
         return;  // the frame buffer keeps its previous content
+
+    // Layers accumulate in `back`; each pass draws into `front`, then the
+    // two swap.
+    cTmpRenderTarget front = get_tmp_render_target(RTT_FULL);
+    cTmpRenderTarget back = get_tmp_render_target(RTT_FULL);
+    glClearColor(0, 0, 0, 0);
+    back->bind(true);
+    back->unbind();
+    cPostCompositing* compositing = cPostCompositing::get_instance();
+    for (const auto& [key, layer] : layers) {
+        if (!layer.active_at(t))
+            continue;
+        cTmpRenderTarget result = layer.scene->render_isolated(now());
+        if (!result.target)
+            continue;  // a scene with nothing to show leaves the stack as it is
+        compositing->apply(*front.target, *back.target, *result.target, layer.blend_mode, layer.alpha);
+        std::swap(front, back);
+    }
+    cStateManager::get_instance()->set_blend(false);
+    draw_render_target_fullscreen(*back.target);
     curtime = t;
 }

@@ -31,17 +31,25 @@ public:
     void draw() override;
     void handle_event(cEvent* e) override;
     bool update() override;
+    // "curtime" up to the end of the show, then the sliders of the scenes
+    // active now.
+    void register_gui(cGuiVarList* list) override;
     // The composition is only drawn through draw(): nothing to lend.
     cTmpRenderTarget render(const int&) override { return {}; }
 
     // Inserts the layer under `key` unless the key is taken; fades of the
     // stored layer's alpha over its first fade_in_ms and last fade_out_ms.
     void add_layer(int32_t key, const cSceneLayer& layer, int fade_in_ms, int fade_out_ms);
+    // Loads every layer's scene, once per layer, behind the image loading
+    // screen; returns the progress it showed last.
+    float load_layers();
 
     std::map<int32_t, cSceneLayer> layers;  // key -> layer; lower keys composite first
     int32_t curtime = 0;                    // demo time (ms) of the last draw()
     std::string active_names;               // names of the layers active at the last update()
 
 private:
+    int32_t show_end() const;
+
     std::string scratch_names;              // reused buffer for the next update's names
 };

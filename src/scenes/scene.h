@@ -14,6 +14,7 @@
 class cDemoClock;
 class cEvent;
 class cGuiVarList;
+class cInterpolator;
 class iGuiNode;
 class iVar;
 
@@ -34,12 +35,24 @@ public:
     // Draws the scene for demo time time_ms into a pooled target; the caller
     // releases it.
     virtual cTmpRenderTarget render(const int& time_ms) = 0;
+    // The scene's published variables with their sliders; the pairs stay
+    // owned by the scene and are the same on every call.
     virtual std::vector<std::pair<iVar*, iGuiNode*>> get_vars();
 
+    // render(t) with the caller's GL state and shader binding restored
+    // afterwards.
+    cTmpRenderTarget render_isolated(int32_t t);
+    // Eye and centre sliders within [min, max], field of view and roll.
+    void register_camera_gui(cGuiVarList* list, float min, float max);
+    // Applies every animator active now; one that was applied on the
+    // previous run but has just left its window is applied once more, so it
+    // lands on its end value.
+    void update_animators();
     // Current demo time in ms.
     int32_t now() const;
 
     cCamera camera;                // eye (1,1,1) looking at the origin, z up, 65 degrees
     cDemoClock* clock;             // the scene manager's demo clock, not owned
+    std::vector<cInterpolator*> animators;  // owned, in the order added
     int32_t last_update_time = -1; // demo time (ms) of the previous update_animators
 };

@@ -1,5 +1,9 @@
 #include "support/gl_context.h"
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -8,6 +12,11 @@
 #include "particles/particle_effect.h"
 #include "particles/particle_render.h"
 #include "particles/particle_system.h"
+#include "resource_path.h"
+#include "shader_manager.h"
+#include "shaders/shd_plain.h"
+#include "shaders/shd_surface.h"
+#include "state_manager.h"
 
 namespace {
 
@@ -24,35 +33,13 @@ void main() {
 })";
 const char* const FRAG = "#version 120\nvoid main() { gl_FragColor = vec4(1.0); }\n";
 
-GLuint compile(GLenum kind, const char* text)
-{
-    const GLuint s = glCreateShader(kind);
-    glShaderSource(s, 1, &text, nullptr);
-    glCompileShader(s);
-    GLint ok = 0;
-    glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
-    EXPECT_EQ(ok, GL_TRUE);
-    return s;
-}
+const char* const TEST_SHADER = "test_billboard_shader";
 
-// Records what the renderer asks of the shader manager and binds the test
-// program in place of "pexpshader".
-class cRecordingPass : public iBillboardPass {
+// The test program, registered like any shader class; the renderer binds it
+// by name in place of "pexpshader".
+class cShdTestBillboard : public cShdPlain {
 public:
-    void register_program() override { ++registered; }
-    void begin(const std::string& shader, float size, float intensity) override
-    {
-        calls.push_back("begin '" + shader + "' " + std::to_string(size) + " " + std::to_string(intensity));
-        glUseProgram(program);
-    }
-    void end() override
-    {
-        calls.push_back("end");
-        glUseProgram(0);
-    }
-    GLuint program = 0;
-    int registered = 0;
-    std::vector<std::string> calls;
+    cShdTestBillboard() : cShdPlain("test_billboard.vert", "test_billboard.frag") {}
 };
 
 class ParticleRenderTest : public GlTest {
@@ -60,13 +47,17 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
-        pass.program = glCreateProgram();
-        glAttachShader(pass.program, compile(GL_VERTEX_SHADER, VERT));
-        glAttachShader(pass.program, compile(GL_FRAGMENT_SHADER, FRAG));
-        glLinkProgram(pass.program);
-        cPSRenderBillboards::pass = &pass;
+        dir = std::filesystem::temp_directory_path() / ("qv_billboard_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+        std::ofstream(dir / "test_billboard.vert") << VERT;
+        std::ofstream(dir / "test_billboard.frag") << FRAG;
+        cResourcePath::get_instance()->add(dir.string());
+        cResourcePath::get_instance()->add("../src/shaders");
+        cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+        shaders->init();
+        shaders->register_shader<cShdTestBillboard>(TEST_SHADER);
     }
-    void TearDown() override { cPSRenderBillboards::pass = nullptr; }
+    void TearDown() override { std::filesystem::remove_all(dir); }
 
     // Clears, renders the system once and says whether the pixel under the
     // clip-space point (x, y) was covered.
@@ -74,7 +65,7 @@ protected:
     {
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
-        r.render(ps, "");
+        r.render(ps, TEST_SHADER);
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         return covered(x, y);
     }
@@ -92,7 +83,7 @@ protected:
         ps.now = ps.last_time = time;
     }
 
-    cRecordingPass pass;
+    std::filesystem::path dir;
 };
 
 }  // namespace
@@ -102,7 +93,7 @@ TEST_F(ParticleRenderTest, DrawsOneFrameLateAndOnlyLiveParticles)
     cParticleSystem ps(16);
     cPSRenderBillboards r;
     r.init(16);
-    EXPECT_EQ(pass.registered, 1);
+    EXPECT_NE(cShaderManager_GLSL::get_instance()->find("pexpshader"), nullptr);
     place(ps, 5, -0.5f, 0.0f, 100);
     place(ps, 9, 0.0f, 0.5f, 100);
     EXPECT_FALSE(frame_covers(ps, r, -0.5f, 0.0f));  // first frame: nothing to draw yet
@@ -118,8 +109,25 @@ TEST_F(ParticleRenderTest, DrawsOneFrameLateAndOnlyLiveParticles)
     EXPECT_TRUE(frame_covers(ps, r, 0.5f, 0.0f));
     EXPECT_FALSE(covered(-0.5f, 0.0f));
     EXPECT_FALSE(covered(0.0f, 0.5f));
-    EXPECT_EQ(pass.calls.front(), "begin '' 0.500000 0.250000");
-    EXPECT_EQ(pass.calls.size(), 6u);
+}
+
+TEST_F(ParticleRenderTest, DefaultProgramGetsSizeAndIntensityAndTheBindingIsRestored)
+{
+    cParticleSystem ps(4);
+    cPSRenderBillboards r;
+    r.init(4);
+    r.intensity = 0.3f;
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    shaders->bind(TEST_SHADER);
+    place(ps, 0, 0.0f, 0.0f, 10);
+    r.render(ps, "");
+    r.render(ps, "");
+    EXPECT_EQ(shaders->current, TEST_SHADER);
+    auto* pexp = dynamic_cast<cShdParticleExpansion*>(shaders->find("pexpshader"));
+    ASSERT_NE(pexp, nullptr);
+    EXPECT_FLOAT_EQ(pexp->particle_size, 0.5f);
+    EXPECT_FLOAT_EQ(pexp->particle_intensity, 0.3f);
+    EXPECT_TRUE(cStateManager::get_instance()->stack.empty());
 }
 
 TEST_F(ParticleRenderTest, EveryCornerFindsItsCentreInAFullPool)

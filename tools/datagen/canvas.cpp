@@ -106,7 +106,7 @@ bool save_canvas(const cCanvas& canvas, const std::string& path, const cSaveOpti
         }
     }
     const bool jpeg = options.type == eImageFile::JPEG;
-    const int flags = jpeg ? (JPEG_QUALITYSUPERB | JPEG_SUBSAMPLING_444 | JPEG_BASELINE) : PNG_Z_BEST_COMPRESSION;
+    const int flags = jpeg ? (JPEG_QUALITYSUPERB | JPEG_SUBSAMPLING_444 | JPEG_BASELINE) : PNG_Z_DEFAULT_COMPRESSION;
     const bool saved = FreeImage_Save(jpeg ? FIF_JPEG : FIF_PNG, image, path.c_str(), flags) != 0;
     FreeImage_Unload(image);
     return saved;

@@ -1,8 +1,9 @@
 // quorvane-datagen <data dir> [family ...]: writes the whole data tree the
 // demo reads (textures, models, music, script), from code, identically on
-// every run; naming families writes only those. Each file family has one
-// writer that fills its own subdirectory; a new family is one more entry in
-// FAMILIES.
+// every run; naming families (subdirectories) writes only those. Each file
+// family has one writer that fills its own subdirectory; a new family is one
+// more entry in FAMILIES.
+// quorvane-datagen --preview <dir>: the tree and a contact sheet of it.
 // quorvane-datagen --render <file.wav> [--solo <track>] [--seconds <s>]:
 // renders the soundtrack (or one MIDI track of it alone) to a WAV file.
 #include <cstdlib>
@@ -11,9 +12,13 @@
 #include <iostream>
 #include <string>
 #include <system_error>
+#include <vector>
 
+#include "models.h"
 #include "music.h"
+#include "preview.h"
 #include "textures.h"
+#include "textures_show.h"
 
 namespace fs = std::filesystem;
 
@@ -26,6 +31,8 @@ struct cFamily {
 
 const cFamily FAMILIES[] = {
     {"textures", write_textures},
+    {"textures", write_show_textures},
+    {"models", write_models},
     {"music", write_music},
     {"script", write_script},
 };
@@ -33,9 +40,41 @@ const cFamily FAMILIES[] = {
 // The program's search directories exist even while a family has no files yet.
 const char* const SUBDIRS[] = {"textures", "models", "music", "script"};
 
+bool wanted(const char* dir, const std::vector<std::string>& only)
+{
+    if (only.empty())
+        return true;
+    for (const std::string& name : only)
+        if (name == dir)
+            return true;
+    return false;
+}
+
+// Writes the tree (or the named families) under `root`; the exit status of the program.
+int generate(const fs::path& root, const std::vector<std::string>& only)
+{
+    for (const char* sub : SUBDIRS) {
+        std::error_code ec;
+        fs::create_directories(root / sub, ec);
+        if (ec) {
+            std::cerr << "quorvane-datagen: cannot create " << (root / sub).string() << ": " << ec.message() << std::endl;
+            return 1;
+        }
+    }
+    for (const cFamily& family : FAMILIES) {
+        if (!wanted(family.dir, only))
+            continue;
+        if (!family.write((root / family.dir).string())) {
+            std::cerr << "quorvane-datagen: writing " << family.dir << " failed" << std::endl;
+            return 1;
+        }
+    }
+    return 0;
+}
+
 int usage()
 {
-    std::cerr << "usage: quorvane-datagen <data dir> [family ...]\n"
+    std::cerr << "usage: quorvane-datagen <data dir> [family ...] | --preview <dir>\n"
                  "       quorvane-datagen --render <file.wav> [--solo <track>] [--seconds <s>]"
               << std::endl;
     return 2;
@@ -43,7 +82,7 @@ int usage()
 
 int render_command(int argc, char** argv)
 {
-    if (argc < 3)
+    if (argc < 3 || argc % 2 == 0)
         return usage();
     int solo = -1;
     double seconds = 0.0;
@@ -55,19 +94,7 @@ int render_command(int argc, char** argv)
         else
             return usage();
     }
-    if (argc % 2 == 0)
-        return usage();
     return render_wav(argv[2], solo, seconds) ? 0 : 1;
-}
-
-bool wanted(const char* family, int argc, char** argv)
-{
-    if (argc == 2)
-        return true;
-    for (int i = 2; i < argc; ++i)
-        if (std::strcmp(argv[i], family) == 0)
-            return true;
-    return false;
 }
 
 }  // namespace
@@ -76,24 +103,15 @@ int main(int argc, char** argv)
 {
     if (argc >= 2 && std::strcmp(argv[1], "--render") == 0)
         return render_command(argc, argv);
-    if (argc < 2)
+    if (argc == 3 && std::string(argv[1]) == "--preview") {
+        // The tree goes beside the sheet, so the sheet shows exactly what was written.
+        const fs::path dir(argv[2]);
+        const int status = generate(dir / "data", {});
+        if (status != 0)
+            return status;
+        return write_contact_sheet((dir / "data").string(), (dir / "contact_sheet.png").string()) ? 0 : 1;
+    }
+    if (argc < 2 || argv[1][0] == '-')
         return usage();
-    const fs::path root(argv[1]);
-    for (const char* sub : SUBDIRS) {
-        std::error_code ec;
-        fs::create_directories(root / sub, ec);
-        if (ec) {
-            std::cerr << "quorvane-datagen: cannot create " << (root / sub).string() << ": " << ec.message() << std::endl;
-            return 1;
-        }
-    }
-    for (const cFamily& family : FAMILIES) {
-        if (!wanted(family.dir, argc, argv))
-            continue;
-        if (!family.write((root / family.dir).string())) {
-            std::cerr << "quorvane-datagen: writing " << family.dir << " failed" << std::endl;
-            return 1;
-        }
-    }
-    return 0;
+    return generate(argv[1], std::vector<std::string>(argv + 2, argv + argc));
 }

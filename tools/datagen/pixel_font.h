@@ -1,7 +1,7 @@
 #pragma once
 // A 5x7 pixel font drawn in code, so generated pictures carry text without
-// any font file. Upper-case letters, digits and a little punctuation; other
-// characters draw as blanks.
+// any font file. Letters of both cases, digits and a little punctuation;
+// other characters draw as blanks.
 #include <string>
 
 #include "canvas.h"

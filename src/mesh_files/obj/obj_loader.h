@@ -1,0 +1,79 @@
+#pragma once
+// Reader of Wavefront OBJ files (with their MTL libraries) into the mesh
+// data. A loader object lives for one file: load_file parses it into
+// positions, texture coordinates, normals, polygonal faces and materials;
+// triangulate fans the polygons; build_mesh splits vertices used with
+// different normal or texture indices, groups the triangles by material and
+// exports them. Fatal file problems print their message and end the process,
+// as every unreadable mesh does; lesser ones are warnings.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "mesh_files/material.h"
+#include "mesh_files/mesh_data.h"
+
+enum : uint8_t {
+    OBJ_TEXCOORDS = 1,   // flags bit 0: "vt" lines were read
+    OBJ_NORMALS = 2,     // flags bit 1: "vn" lines were read (or normals made)
+    OBJ_MATERIAL = 16,   // flags bit 4: a material was selected
+    OBJ_POLYGONS = 128,  // flags bit 7: some face has more than three corners
+};
+
+struct cObjFace {
+    std::vector<uint32_t> v;   // zero-based position index per corner
+    std::vector<uint32_t> vt;  // texture index per corner, or empty
+    std::vector<uint32_t> vn;  // normal index per corner, or empty
+    int material = -1;         // material selected when read; -1 none
+};
+
+struct iMeshLoader_data : iMeshType {
+    uint8_t flags = 0;                 // OBJ_* bits
+    std::vector<float> positions;      // x, y, z, w per position
+    std::vector<float> normals;        // x, y, z per normal
+    std::vector<float> texcoords;      // u, v per texture coordinate
+    std::vector<cObjFace> faces;       // in file order, then triangulation order
+    std::vector<cMaterial> materials;  // from the "mtllib" libraries, in order
+};
+
+class iMeshLoader {
+public:
+    virtual ~iMeshLoader() = default;
+    virtual void load_file(const std::string& path) = 0;
+    virtual void triangulate() = 0;
+    virtual void smooth_normals() = 0;
+};
+
+class cObjLoader : public iMeshLoader, public iMeshLoader_data {
+public:
+    void load_file(const std::string& path) override;
+    // Fans every polygon from its first corner; new triangles go to the end.
+    // A face with fewer than three corners is reported and dropped.
+    void triangulate() override;
+    // Area-weighted normals per position, replacing any read; the faces
+    // then index them by position.
+    void smooth_normals() override;
+    // Exports the triangles: one output vertex per distinct (position,
+    // normal, texture) combination, faces ordered by material.
+    void build_mesh(cMeshObj_data& mesh);
+
+    std::string directory;  // directory of the OBJ file, ending in '/'; for "mtllib"
+
+private:
+    bool parse_line(const std::string& line, int n);
+    bool parse_face(const std::vector<std::string>& tok, int n);
+    void find_slashes(const std::string& corner, int n, size_t& slash1, size_t& slash2) const;
+    void select_material(const std::string& name, int n);
+    void read_libraries(const std::vector<std::string>& tok);
+    void check_face_indices() const;
+    std::vector<float> position_normals() const;
+    void complete_normals();
+    int group_material(const cObjFace& face) const;
+
+    int selected = -1;  // material for the next faces; -1 none
+};
+
+// The data half of ObjLoader::create: finds `name` in the resource paths,
+// reads, triangulates and exports it. Materials come out with their opacity
+// already in the colours' alpha; texture loading is left to the GL mesh.
+void obj_load_by_name(const std::string& name, cMeshObj_data& mesh);

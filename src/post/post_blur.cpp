@@ -1,0 +1,95 @@
+#include "post/post_blur.h"
+
+#include <cstddef>
+
+#include "screen_space.h"
+#include "shader_manager.h"
+#include "shaders/shd_post.h"
+#include "state_manager.h"
+
+// ---- separable blur -------------------------------------------------------------
+
+cPostBlur::cPostBlur()
+{
+    init();
+}
+
+void cPostBlur::init()
+{
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    shaders->register_shader<cShdBlurTex>("alpha_blur_shader");
+    shaders->register_shader<cShdBlurTexNoAlpha>("no_alpha_blur_shader");
+}
+
+void cPostBlur::pass(cRenderTarget_fbo& into, cRenderTarget_fbo& from, const char* shader, float step_x,
+                     float step_y)
+{
+    into.bind(true);
+    from.bind_texture(GL_TEXTURE0);
+    const float step[2] = {step_x, step_y};
+    send_block(shader, step, 2);
+    cShaderManager_GLSL::get_instance()->bind(shader);
+    draw_unit_quad(static_cast<float>(from.width), static_cast<float>(from.height));
+    from.unbind_texture();
+    into.unbind();
+}
+
+void cPostBlur::apply(cRenderTarget_fbo& destination, cRenderTarget_fbo& source, bool keep_alpha)
+{
+    const char* shader = keep_alpha ? "alpha_blur_shader" : "no_alpha_blur_shader";
+    cTmpRenderTarget tmp = get_tmp_render_target(size_class_of(source));
+    {
+        cEffectPass frame;
+        pass(*tmp.target, source, shader, 0.0f, 1.0f);
+        pass(destination, *tmp.target, shader, 1.0f, 0.0f);
+    }
+    tmp.release();
+}
+
+// ---- radial blur ------------------------------------------------------------------
+
+std::array<cSliderSpec, 6> radial_blur_sliders(uint32_t screen_width, uint32_t picture_height)
+{
+    return {{
+        {"center_x", offsetof(cRadialBlurParams, center_x), 0.0f, static_cast<float>(screen_width), false},
+        {"center_y", offsetof(cRadialBlurParams, center_y), 0.0f, static_cast<float>(picture_height), false},
+        {"distance", offsetof(cRadialBlurParams, distance), 0.0f, 500.0f, false},
+        {"num_samples", offsetof(cRadialBlurParams, num_samples), 1.0f, 100.0f, false},
+        {"propagation", offsetof(cRadialBlurParams, propagation), 0.0f, 2.0f, false},
+        {"multiplier", offsetof(cRadialBlurParams, multiplier), 0.0f, 5.0f, false},
+    }};
+}
+
+cPostRadialBlur::cPostRadialBlur()
+{
+    init();
+}
+
+void cPostRadialBlur::init()
+{
+    cShaderManager_GLSL::get_instance()->register_shader<cShdRadialblur>("radialblur_shader");
+    cPostBlur::get_instance();
+}
+
+void cPostRadialBlur::draw(cRenderTarget_fbo& source, cRadialBlurParams params)
+{
+    cEffectPass frame;
+    cStateManager::get_instance()->set_cull(false);
+    const float values[6] = {params.center_x,    params.center_y,    params.distance,
+                             params.num_samples, params.propagation, params.multiplier};
+    send_block("radialblur_shader", values, 6);
+    cShaderManager_GLSL::get_instance()->bind("radialblur_shader");
+    source.bind_texture(GL_TEXTURE0);
+    draw_unit_quad(static_cast<float>(source.width), static_cast<float>(source.height));
+    source.unbind_texture();
+}
+
+void cPostRadialBlur::apply(cRenderTarget_fbo& destination, cRenderTarget_fbo& source, cRadialBlurParams params)
+{
+    cTmpRenderTarget tmp = get_tmp_render_target(params.size_class);
+    cPostBlur::get_instance()->apply(*tmp.target, source, true);
+    destination.bind(false);
+    draw(*tmp.target, params);
+    destination.unbind();
+    tmp.release();
+}

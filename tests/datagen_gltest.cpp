@@ -1,0 +1,93 @@
+// The generated pictures through the program's texture manager, each with
+// the arguments its user passes: the target the manager picks must be the
+// one the drawing code samples (2D for normalised coordinates and meshes,
+// rectangle for texel-addressed pictures, 1D for the colour lookups), and
+// uploaded glyphs must stand upright.
+#include "support/gl_context.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "gl.h"
+#include "resource_path.h"
+#include "texture_manager.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class DatagenTextureTest : public GlTest {
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        cResourcePath::get_instance()->add((fs::path(executable_dir()) / ".." / "data" / "textures").string());
+    }
+};
+
+struct cUse {
+    const char* name;  // file
+    bool mipmaps;      // as its user asks
+    GLint wrap;        // as its user asks
+    GLenum forced;     // target its user forces, 0 for the manager's choice
+    GLenum expected;   // target the drawing code samples
+};
+
+TEST_F(DatagenTextureTest, EveryPictureLoadsWithTheTargetItsUserSamples)
+{
+    const cUse uses[] = {
+        {"fontlist.png", false, GL_CLAMP, 0, GL_TEXTURE_RECTANGLE_ARB},
+        {"loader.jpg", false, GL_CLAMP, 0, GL_TEXTURE_RECTANGLE_ARB},
+        {"loadbar.jpg", false, GL_CLAMP, 0, GL_TEXTURE_2D},
+        {"checker.jpg", false, GL_REPEAT, 0, GL_TEXTURE_2D},
+        {"particleglow.jpg", true, GL_CLAMP, 0, GL_TEXTURE_2D},
+        {"dodgecircle.jpg", true, GL_CLAMP, 0, GL_TEXTURE_2D},
+        {"morvik_fz2009.jpg", false, GL_CLAMP, 0, GL_TEXTURE_2D},
+        {"Mandala_slices.png", true, GL_REPEAT, GL_TEXTURE_2D, GL_TEXTURE_2D},
+        {"mandala_string.jpg", true, GL_REPEAT, 0, GL_TEXTURE_2D},
+        {"mandalogo.jpg", true, GL_CLAMP, 0, GL_TEXTURE_2D},
+        {"Mandala_slices_color_correction_redyellow.png", false, GL_CLAMP_TO_EDGE, 0, GL_TEXTURE_1D},
+        {"Mandala_slices_color_correction_bluegreen.png", false, GL_CLAMP_TO_EDGE, 0, GL_TEXTURE_1D},
+        {"Mandala_slices_color_correction_greenblue.png", false, GL_CLAMP_TO_EDGE, 0, GL_TEXTURE_1D},
+        // Material maps: mipmapped, clamped, sampled as sampler2D by the mesh programs.
+        {"greetings_bg_03.png", true, GL_CLAMP, 0, GL_TEXTURE_2D},
+        {"intro_bg.jpg", true, GL_CLAMP, 0, GL_TEXTURE_2D},
+        {"intro_logo.png", true, GL_CLAMP, 0, GL_TEXTURE_2D},
+    };
+    cTextureManager* manager = cTextureManager::get_instance();
+    for (const cUse& use : uses) {
+        const cTexture t = manager->get_texture(use.name, use.mipmaps, use.wrap, use.forced);
+        EXPECT_EQ(t.target, use.expected) << use.name;
+        EXPECT_NE(t.name, 0u) << use.name;
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << use.name;
+    }
+}
+
+TEST_F(DatagenTextureTest, FontGlyphsUploadUpright)
+{
+    const cTexture font = cTextureManager::get_instance()->get_texture("fontlist.png", false, GL_CLAMP, 0);
+    ASSERT_EQ(font.width, 720u);
+    ASSERT_EQ(font.height, 40u);
+    std::vector<uint8_t> texels(720 * 40 * 4);
+    glBindTexture(font.target, font.name);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(font.target, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glBindTexture(font.target, 0);
+    // Alpha lit in a band of texel rows of the cell at u.
+    auto lit = [&](int u, int v0, int v1) {
+        int n = 0;
+        for (int v = v0; v < v1; ++v)
+            for (int x = u; x < u + 20; ++x)
+                n += texels[(static_cast<size_t>(v) * 720 + x) * 4 + 3] > 128;
+        return n;
+    };
+    // The GUI maps texel row v + 20 to a glyph's top: the bar of 'T' must be there.
+    const int t = 200 + 20 * ('T' - 'A');
+    EXPECT_GT(lit(t, 14, 18), 2 * lit(t, 2, 6));
+    // Digits in the upper grid row too: the bar of '7' at its top.
+    const int seven = 20 * 7;
+    EXPECT_GT(lit(seven, 34, 38), lit(seven, 22, 26));
+}
+
+}  // namespace

@@ -1,0 +1,351 @@
+// Models of the generated data tree, read back through the .bzobj reader the
+// program uses: flags, materials, bounds against the scenes' cameras,
+// windings and the folds of the kaleidoscope planes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "mesh_files/bzobj.h"
+#include "resource_path.h"
+#include "vec3.h"
+
+namespace fs = std::filesystem;
+using V3 = Vec3<float>;
+
+namespace {
+
+// The build writes the tree beside bin/ before the tests are built.
+fs::path data_dir()
+{
+    return fs::path(executable_dir()) / ".." / "data";
+}
+
+cMeshObj_data load(const std::string& name)
+{
+    cMeshObj_data mesh;
+    bobj_load_compressed((data_dir() / "models" / name).string(), mesh);
+    return mesh;
+}
+
+V3 position(const cMeshObj_data& m, uint32_t i)
+{
+    return {m.positions[3 * i], m.positions[3 * i + 1], m.positions[3 * i + 2]};
+}
+
+float dot(const V3& a, const V3& b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+// Unnormalised normal that the winding gives triangle t.
+V3 winding_normal(const cMeshObj_data& m, size_t t)
+{
+    const V3 a = position(m, m.indices[3 * t]), b = position(m, m.indices[3 * t + 1]), c = position(m, m.indices[3 * t + 2]);
+    return (b - a).cross(c - a);
+}
+
+struct cBounds {
+    V3 lo{1e30f, 1e30f, 1e30f};     // smallest coordinates
+    V3 hi{-1e30f, -1e30f, -1e30f};  // largest coordinates
+};
+
+cBounds bounds(const cMeshObj_data& m)
+{
+    cBounds b;
+    for (size_t i = 0; i < m.vertex_count(); ++i) {
+        const V3 p = position(m, static_cast<uint32_t>(i));
+        b.lo = {std::min(b.lo.x, p.x), std::min(b.lo.y, p.y), std::min(b.lo.z, p.z)};
+        b.hi = {std::max(b.hi.x, p.x), std::max(b.hi.y, p.y), std::max(b.hi.z, p.z)};
+    }
+    return b;
+}
+
+// Every stored normal lies on the side its triangle's winding faces.
+void expect_normals_follow_winding(const cMeshObj_data& m, const std::string& name)
+{
+    ASSERT_TRUE(m.flags & MESH_NORMALS) << name;
+    size_t wrong = 0;
+    for (size_t t = 0; t < m.indices.size() / 3; ++t) {
+        const V3 n = winding_normal(m, t);
+        if (n.length() < 1e-9f)
+            continue;
+        for (int k = 0; k < 3; ++k) {
+            const uint32_t i = m.indices[3 * t + k];
+            wrong += dot(n, V3(m.normals[3 * i], m.normals[3 * i + 1], m.normals[3 * i + 2])) <= 0.0f;
+        }
+    }
+    EXPECT_EQ(wrong, 0u) << name;
+}
+
+// Six times the enclosed volume: positive when a closed surface faces out.
+float signed_volume(const cMeshObj_data& m)
+{
+    double sum = 0.0;
+    for (size_t t = 0; t < m.indices.size() / 3; ++t) {
+        const V3 a = position(m, m.indices[3 * t]), b = position(m, m.indices[3 * t + 1]), c = position(m, m.indices[3 * t + 2]);
+        sum += dot(a, b.cross(c));
+    }
+    return static_cast<float>(sum);
+}
+
+// Texture coordinates where the screen point (x, z) of a kaleidoscope plane
+// samples the picture, interpolated in the triangle that holds it.
+std::optional<std::array<float, 2>> uv_at(const cMeshObj_data& m, float x, float z)
+{
+    for (size_t t = 0; t < m.indices.size() / 3; ++t) {
+        const uint32_t i[3] = {m.indices[3 * t], m.indices[3 * t + 1], m.indices[3 * t + 2]};
+        const V3 a = position(m, i[0]), b = position(m, i[1]), c = position(m, i[2]);
+        const float area = (b.x - a.x) * (c.z - a.z) - (c.x - a.x) * (b.z - a.z);
+        if (std::fabs(area) < 1e-12f)
+            continue;
+        const float w0 = ((b.x - x) * (c.z - z) - (c.x - x) * (b.z - z)) / area;
+        const float w1 = ((c.x - x) * (a.z - z) - (a.x - x) * (c.z - z)) / area;
+        const float w2 = 1.0f - w0 - w1;
+        if (w0 < -1e-5f || w1 < -1e-5f || w2 < -1e-5f)
+            continue;
+        const float w[3] = {w0, w1, w2};
+        std::array<float, 2> uv{0.0f, 0.0f};
+        for (int k = 0; k < 3; ++k) {
+            uv[0] += w[k] * m.texcoords[2 * i[k]];
+            uv[1] += w[k] * m.texcoords[2 * i[k] + 1];
+        }
+        return uv;
+    }
+    return std::nullopt;
+}
+
+void expect_same_uv(const cMeshObj_data& m, float x0, float z0, float x1, float z1, const std::string& name)
+{
+    const auto a = uv_at(m, x0, z0), b = uv_at(m, x1, z1);
+    ASSERT_TRUE(a && b) << name;
+    EXPECT_NEAR((*a)[0], (*b)[0], 2e-3f) << name << " at (" << x0 << ", " << z0 << ") and (" << x1 << ", " << z1 << ")";
+    EXPECT_NEAR((*a)[1], (*b)[1], 2e-3f) << name << " at (" << x0 << ", " << z0 << ") and (" << x1 << ", " << z1 << ")";
+}
+
+// (x, z) turned by `deg` degrees about the square's centre.
+std::array<float, 2> turned(float x, float z, float deg)
+{
+    const float a = deg * 3.14159265f / 180.0f;
+    const float dx = x - 0.5f, dz = z - 0.5f;
+    return {0.5f + dx * std::cos(a) - dz * std::sin(a), 0.5f + dx * std::sin(a) + dz * std::cos(a)};
+}
+
+const char* const KALEIDO_PLANES[] = {"plane_cylinder_mirror.bzobj", "plane_hz_mirror.bzobj",
+                                      "plane_dual_mirror.bzobj",     "plane_triple_mirror.bzobj",
+                                      "plane_matrix_mirror.bzobj",   "plane_circular_repeat.bzobj",
+                                      "plane_mandala_circle2.bzobj"};
+
+TEST(DatagenModels, KaleidoscopePlanesTileTheUnitSquareFacingTheViewer)
+{
+    for (const char* name : KALEIDO_PLANES) {
+        const cMeshObj_data m = load(name);
+        EXPECT_EQ(m.flags, MESH_TEXCOORDS | MESH_NORMALS) << name;
+        EXPECT_TRUE(m.materials.empty()) << name;
+        const cBounds b = bounds(m);
+        EXPECT_FLOAT_EQ(b.lo.x, 0.0f) << name;
+        EXPECT_FLOAT_EQ(b.lo.z, 0.0f) << name;
+        EXPECT_NEAR(b.hi.x, 1.0f, 1e-6f) << name;
+        EXPECT_NEAR(b.hi.z, 1.0f, 1e-6f) << name;
+        EXPECT_EQ(b.lo.y, 0.0f) << name;
+        EXPECT_EQ(b.hi.y, 0.0f) << name;
+        for (float t : m.texcoords) {
+            ASSERT_GE(t, 0.0f) << name;
+            ASSERT_LE(t, 1.0f) << name;
+        }
+        // Turned by -90 degrees about x, (x, z) becomes the screen's (x, y):
+        // every triangle counter-clockwise there, their areas summing to the
+        // square, so the plane covers the screen exactly once.
+        double area = 0.0;
+        for (size_t t = 0; t < m.indices.size() / 3; ++t) {
+            const V3 n = winding_normal(m, t);
+            ASSERT_LE(n.y, 0.0f) << name << " triangle " << t << " faces away from the viewer";
+            area += -0.5 * n.y;
+        }
+        EXPECT_NEAR(area, 1.0, 1e-4) << name;
+        expect_normals_follow_winding(m, name);
+    }
+}
+
+TEST(DatagenModels, KaleidoscopePlanesFoldThePictureAsNamed)
+{
+    const cMeshObj_data cylinder = load("plane_cylinder_mirror.bzobj");
+    expect_same_uv(cylinder, 0.2f, 0.3f, 0.8f, 0.3f, "cylinder");
+    const auto centre = uv_at(cylinder, 0.5f, 0.5f);
+    ASSERT_TRUE(centre);
+    EXPECT_NEAR((*centre)[0], 0.5f, 1e-4f);  // the picture's middle stays in the middle
+    const auto low = uv_at(cylinder, 0.3f, 0.1f), high = uv_at(cylinder, 0.3f, 0.9f);
+    EXPECT_LT((*low)[1], (*high)[1]);  // not mirrored vertically
+
+    const cMeshObj_data hz = load("plane_hz_mirror.bzobj");
+    expect_same_uv(hz, 0.3f, 0.2f, 0.3f, 0.8f, "hz");
+    const cMeshObj_data dual = load("plane_dual_mirror.bzobj");
+    expect_same_uv(dual, 0.1f, 0.2f, 0.9f, 0.8f, "dual");
+    expect_same_uv(dual, 0.1f, 0.2f, 0.9f, 0.2f, "dual");
+    const cMeshObj_data matrix = load("plane_matrix_mirror.bzobj");
+    expect_same_uv(matrix, 0.2f, 0.1f, 0.3f, 0.1f, "matrix");   // mirrored about the tile edge x = 0.25
+    expect_same_uv(matrix, 0.1f, 0.1f, 0.6f, 0.6f, "matrix");   // same tile two steps on
+
+    const cMeshObj_data triple = load("plane_triple_mirror.bzobj");
+    const cMeshObj_data mandala = load("plane_mandala_circle2.bzobj");
+    const cMeshObj_data circular = load("plane_circular_repeat.bzobj");
+    for (const auto& p : {std::array<float, 2>{0.6f, 0.55f}, {0.45f, 0.7f}, {0.52f, 0.31f}}) {
+        const auto t120 = turned(p[0], p[1], 120.0f);
+        expect_same_uv(triple, p[0], p[1], t120[0], t120[1], "triple");
+        const auto t45 = turned(p[0], p[1], 45.0f);
+        expect_same_uv(mandala, p[0], p[1], t45[0], t45[1], "mandala");
+        const auto t90 = turned(p[0], p[1], 90.0f);
+        expect_same_uv(circular, p[0], p[1], t90[0], t90[1], "circular");
+    }
+    // The sector folds are mirrors too: a point and its reflection across a fold axis.
+    expect_same_uv(triple, 0.5f + 0.2f * std::cos(0.3f), 0.5f + 0.2f * std::sin(0.3f), 0.5f + 0.2f * std::cos(-0.3f),
+                   0.5f + 0.2f * std::sin(-0.3f), "triple");
+}
+
+TEST(DatagenModels, MandalaSlicesFaceTheTunnelAndUseOneAtlasDiscEach)
+{
+    for (int k = 1; k <= 5; ++k) {
+        const std::string name = "mandala_plane0" + std::to_string(k) + ".bzobj";
+        const cMeshObj_data m = load(name);
+        EXPECT_EQ(m.flags, MESH_TEXCOORDS | MESH_NORMALS) << name;
+        const cBounds b = bounds(m);
+        EXPECT_EQ(b.lo.z, 0.0f) << name;
+        EXPECT_EQ(b.hi.z, 0.0f) << name;
+        // Wider than the 65-degree view one layer distance (493) away.
+        EXPECT_GT(b.hi.x, 2.0f * 493.0f * std::tan(32.5f * 3.14159265f / 180.0f)) << name;
+        for (size_t t = 0; t < m.indices.size() / 3; ++t)
+            ASSERT_GE(winding_normal(m, t).z, 0.0f) << name;
+        expect_normals_follow_winding(m, name);
+        const bool right = m.texcoords[0] >= 0.5f, top = m.texcoords[1] >= 0.5f;
+        for (size_t i = 0; i < m.vertex_count(); ++i) {
+            ASSERT_EQ(m.texcoords[2 * i] >= 0.5f, right) << name << " leaves its atlas disc";
+            ASSERT_EQ(m.texcoords[2 * i + 1] >= 0.5f, top) << name << " leaves its atlas disc";
+        }
+    }
+    // Drawn at scale 10 after a -90 degree turn about x: flat in x-z, facing -y.
+    const cMeshObj_data ring = load("mandala_circle_wide.bzobj");
+    const cBounds b = bounds(ring);
+    EXPECT_EQ(b.hi.y, 0.0f);
+    EXPECT_EQ(b.lo.y, 0.0f);
+    EXPECT_GT(10.0f * b.hi.x, 500.0f);
+    EXPECT_LT(10.0f * b.hi.x, 1000.0f);
+    for (size_t t = 0; t < ring.indices.size() / 3; ++t)
+        ASSERT_LT(winding_normal(ring, t).y, 0.0f);
+    expect_normals_follow_winding(ring, "mandala_circle_wide");
+}
+
+TEST(DatagenModels, SolidsAreClosedOutwardAndSizedForTheirCameras)
+{
+    for (const char* name : {"octahedra.bzobj", "hex_tunnel.bzobj", "netsphere.bzobj", "spikeball2.bzobj"}) {
+        const cMeshObj_data m = load(name);
+        EXPECT_EQ(m.flags & MESH_TEXCOORDS, 0) << name << " carries no texture";
+        EXPECT_GT(signed_volume(m), 0.0f) << name;
+        expect_normals_follow_winding(m, name);
+    }
+    // The rose strings its beads along x, a few units long for an eye 9 units away.
+    const cBounds rose = bounds(load("octahedra.bzobj"));
+    EXPECT_GT(rose.hi.x - rose.lo.x, 5.0f * (rose.hi.y - rose.lo.y));
+    EXPECT_LT(rose.hi.x - rose.lo.x, 3.0f);
+
+    // The spike ball fills most of a 70-degree view from its camera.
+    const cBounds ball = bounds(load("spikeball2.bzobj"));
+    const float distance = V3(-77.82f, 67.06f, 128.12f).length();
+    const float view = distance * std::tan(35.0f * 3.14159265f / 180.0f);
+    EXPECT_GT(ball.hi.x, 0.5f * view);
+    EXPECT_LT(ball.hi.x, 0.9f * view);
+
+    // The net sphere encloses its camera and turns about x = 330.
+    const cMeshObj_data net = load("netsphere.bzobj");
+    const cBounds nb = bounds(net);
+    const V3 centre = (nb.lo + nb.hi) * 0.5f;
+    EXPECT_NEAR(centre.x, 330.0f, 1.0f);
+    EXPECT_NEAR(centre.z, 0.0f, 1.0f);
+    float nearest = 1e30f;
+    for (size_t i = 0; i < net.vertex_count(); ++i)
+        nearest = std::min(nearest, (position(net, static_cast<uint32_t>(i)) - centre).length());
+    EXPECT_LT((V3(371.0f, -28.0f, -13.0f) - centre).length(), 0.5f * nearest);
+}
+
+TEST(DatagenModels, HexTunnelIsOneCopyLengthAndLeavesRoomForItsTurnedTwin)
+{
+    const cMeshObj_data m = load("hex_tunnel.bzobj");
+    EXPECT_EQ(m.flags, MESH_NORMALS);
+    const cBounds b = bounds(m);
+    EXPECT_FLOAT_EQ(b.hi.y, 0.0f);
+    EXPECT_NEAR(b.hi.y - b.lo.y, 743.958f, 1e-3f);
+    // Outside the side camera's reach from the axis, inside the fog distance.
+    EXPECT_LT(b.hi.x, 317.0f);
+    EXPECT_GT(b.hi.x, 100.0f);
+    // The scene draws it again turned half-way about y in another colour:
+    // no vertex of the model may land on one of the turned copy.
+    size_t shared = 0;
+    for (size_t i = 0; i < m.vertex_count(); i += 7) {
+        const V3 p = position(m, static_cast<uint32_t>(i));
+        const V3 q(-p.x, p.y, -p.z);
+        for (size_t j = 0; j < m.vertex_count(); ++j)
+            if ((position(m, static_cast<uint32_t>(j)) - q).length() < 1e-3f) {
+                ++shared;
+                break;
+            }
+    }
+    EXPECT_EQ(shared, 0u);
+}
+
+TEST(DatagenModels, MaterialsOnlyWhereKeptAndTheirPicturesExist)
+{
+    for (const char* name : {"greetings_bg_03.bzobj", "spikeball2.bzobj", "title/intro_bg.bzobj", "title/intro_logo.bzobj"}) {
+        const cMeshObj_data m = load(name);
+        EXPECT_TRUE(m.flags & MESH_GROUPS) << name;
+        ASSERT_FALSE(m.materials.empty()) << name;
+        for (const cMaterial& mat : m.materials) {
+            if (mat.map_Kd.empty())
+                continue;
+            EXPECT_TRUE(m.flags & MESH_TEXCOORDS) << name;
+            EXPECT_TRUE(fs::is_regular_file(data_dir() / "textures" / mat.map_Kd)) << mat.map_Kd;
+        }
+    }
+    for (const char* name : {"octahedra.bzobj", "hex_tunnel.bzobj", "netsphere.bzobj", "mandala_plane01.bzobj",
+                             "mandala_circle_wide.bzobj", "plane_dual_mirror.bzobj"})
+        EXPECT_TRUE(load(name).materials.empty()) << name;
+}
+
+// Screen direction (degrees, 0 = right, 90 = up) of a world direction in a
+// camera applied as the program does: gluLookAt, after a roll about -z.
+float screen_angle(const V3& eye, const V3& centre, float roll_deg, const V3& dir)
+{
+    const V3 f = (centre - eye).normalized();
+    const V3 s = f.cross(V3(0, 1, 0)).normalized();
+    const V3 u = s.cross(f);
+    return std::atan2(dot(dir, u), dot(dir, s)) * 180.0f / 3.14159265f - roll_deg;
+}
+
+TEST(DatagenModels, CardsFaceTheirCamerasUpright)
+{
+    const cMeshObj_data greet = load("greetings_bg_03.bzobj");
+    const cBounds g = bounds(greet);
+    EXPECT_EQ(g.lo.y, g.hi.y);
+    // Whole inside the 45-degree view when the camera has slid back to y = -1500.
+    const float reach = std::tan(22.5f * 3.14159265f / 180.0f) * (g.lo.y + 1500.0f);
+    EXPECT_LT(g.hi.z, reach);
+    EXPECT_GT(g.hi.z, 0.5f * reach);
+    expect_normals_follow_winding(greet, "greetings");
+    EXPECT_LT(winding_normal(greet, 0).y, 0.0f);
+
+    const cMeshObj_data bg = load("title/intro_bg.bzobj");
+    const cMeshObj_data logo = load("title/intro_logo.bzobj");
+    EXPECT_LT(bounds(logo).hi.y, bounds(bg).lo.y);  // the logo lies over the card, seen from the camera
+    // The texture's up (v) axis of the logo points up on screen when the glide ends.
+    const V3 v_axis = position(logo, 3) - position(logo, 0);
+    ASSERT_NEAR(logo.texcoords[7] - logo.texcoords[1], 1.0f, 1e-6f);
+    EXPECT_NEAR(screen_angle(V3(6.0f, 0.0f, -7.28f), V3(0, 500, 0), -30.0f, v_axis), 90.0f, 1.0f);
+    for (const cMeshObj_data* m : {&bg, &logo}) {
+        EXPECT_LT(winding_normal(*m, 0).y, 0.0f);
+        expect_normals_follow_winding(*m, "title");
+    }
+}
+
+}  // namespace

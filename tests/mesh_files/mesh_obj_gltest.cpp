@@ -1,0 +1,369 @@
+// Meshes on llvmpipe: files written to a temporary directory, read through
+// the mesh cache, drawn into a small off-screen target and read back.
+#include <gmock/gmock.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include <FreeImage.h>
+
+#include "mesh_files/bzobj.h"
+#include "mesh_files/mesh_manager.h"
+#include "resource_path.h"
+#include "shader_manager.h"
+#include "state_manager.h"
+#include "support/shader_support.h"
+
+namespace fs = std::filesystem;
+using testing::HasSubstr;
+
+namespace {
+
+using RGB = std::array<int, 3>;
+using RGBA8 = std::array<uint8_t, 4>;
+const RGB RED{255, 0, 0}, GREEN{0, 255, 0}, BLUE{0, 0, 255}, YELLOW{255, 255, 0}, BLACK{0, 0, 0};
+
+cMaterial flat(const std::string& name, float r, float g, float b)
+{
+    cMaterial m(name);
+    m.Kd = {r, g, b, 1};
+    return m;  // illum 0: unlit diffuse colour
+}
+
+// Quads side by side over the whole clip square, one group each, with
+// material i on quad i.
+cMeshObj_data strips(int count)
+{
+    cMeshObj_data m;
+    m.flags = MESH_NORMALS | MESH_GROUPS;
+    const float w = 2.0f / float(count);
+    for (int q = 0; q < count; ++q) {
+        const float x0 = -1 + w * float(q), x1 = x0 + w;
+        const uint32_t b = uint32_t(m.vertex_count());
+        m.positions.insert(m.positions.end(), {x0, -1, 0, x1, -1, 0, x1, 1, 0, x0, 1, 0});
+        m.normals.insert(m.normals.end(), {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1});
+        m.indices.insert(m.indices.end(), {b, b + 1, b + 2, b, b + 2, b + 3});
+        m.groups.push_back({6 * q, q});
+    }
+    m.groups.push_back({6 * count, -1});
+    return m;
+}
+
+void write_png(const fs::path& path, int w, int h, std::function<RGB(int x)> colour)
+{
+    FIBITMAP* image = FreeImage_Allocate(w, h, 24);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            BYTE* px = FreeImage_GetScanLine(image, y) + 3 * x;
+            const RGB c = colour(x);
+            px[FI_RGBA_RED] = BYTE(c[0]);
+            px[FI_RGBA_GREEN] = BYTE(c[1]);
+            px[FI_RGBA_BLUE] = BYTE(c[2]);
+        }
+    ASSERT_TRUE(FreeImage_Save(FIF_PNG, image, path.string().c_str(), 0));
+    FreeImage_Unload(image);
+}
+
+cMeshManager* meshes()
+{
+    return cMeshManager::get_instance();
+}
+
+}  // namespace
+
+class MeshTest : public ShaderTest {
+protected:
+    void SetUp() override
+    {
+        ShaderTest::SetUp();
+        dir = fs::temp_directory_path() / ("quorvane_mesh_" + std::to_string(getpid()));
+        fs::create_directories(dir);
+        cResourcePath::get_instance()->add(dir.string());
+        cResourcePath::get_instance()->add("../data/textures");
+        // Lit (emission shows), no depth test or blending: the targets have no depth buffer.
+        cStateManager* state = cStateManager::get_instance();
+        state->set_defaults();
+        state->set_depth_test(false);
+        state->set_blend(false);
+        for (GLenum m : {GL_PROJECTION, GL_MODELVIEW}) {
+            glMatrixMode(m);
+            glLoadIdentity();
+        }
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    void write(const std::string& name, const std::string& text) { std::ofstream(dir / name) << text; }
+
+    // The cached mesh of `name` (CPU copies released); the readers' log goes to `log`.
+    static iMesh* load_quietly(const std::string& name, std::string* log = nullptr)
+    {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        iMesh* mesh = meshes()->get_mesh(name, true, false, false);
+        testing::internal::GetCapturedStdout();
+        const std::string err = testing::internal::GetCapturedStderr();
+        if (log)
+            *log = err;
+        return mesh;
+    }
+
+    // Colour of pixel (x, 2) after drawing `mesh` into a fresh w x 4 target,
+    // with `texture` (when given) on unit 0.
+    std::vector<RGB> draw(iMesh* mesh, int w, std::initializer_list<int> xs, GLuint texture = 0)
+    {
+        ScopedTarget target(w, 4);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        mesh->draw();
+        std::vector<RGB> out;
+        for (int x : xs) {
+            const auto p = target.pixel(x, 2);
+            out.push_back({p[0], p[1], p[2]});
+        }
+        return out;
+    }
+
+    fs::path dir;  // temporary data directory, in the search paths
+};
+
+TEST_F(MeshTest, BzobjMeshDrawsEachGroupWithItsMaterialAndKeepsDrawingWithoutCpuCopies)
+{
+    cMeshObj_data data = strips(2);
+    data.materials = {flat("red", 1, 0, 0), flat("green", 0, 1, 0)};
+    ASSERT_TRUE(bobj_save_compressed((dir / "pair.bzobj").string(), data));
+
+    auto* mesh = dynamic_cast<cMeshObj*>(meshes()->get_mesh("pair.bzobj", true, false, false));
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(draw(mesh, 8, {2, 6}), (std::vector<RGB>{RED, GREEN}));
+    EXPECT_TRUE(mesh->positions.empty() && mesh->positions.capacity() == 0);
+    EXPECT_TRUE(mesh->normals.empty() && mesh->normals.capacity() == 0);
+    EXPECT_EQ(mesh->indices.size(), 12u);
+    EXPECT_EQ(mesh->buffers[VBO_POSITIONS].count, 8u);
+    EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE);
+
+    // Uploading the emptied arrays again must not wipe the buffers.
+    testing::internal::CaptureStderr();
+    mesh->upload(false);
+    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("buffers kept"));
+    EXPECT_EQ(draw(mesh, 8, {2, 6}), (std::vector<RGB>{RED, GREEN}));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(MeshTest, DroppedMaterialsDrawInOneCallWithTheCallersMaterial)
+{
+    cMeshObj_data data = strips(2);
+    data.materials = {flat("red", 1, 0, 0), flat("green", 0, 1, 0)};
+    ASSERT_TRUE(bobj_save_compressed((dir / "plain.bzobj").string(), data));
+    auto* mesh = dynamic_cast<cMeshObj*>(meshes()->get_mesh("plain.bzobj", false, true, false));
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(mesh->flags & MESH_GROUPS, 0);
+    EXPECT_TRUE(mesh->materials.empty() && mesh->gl_materials.empty());
+    EXPECT_EQ(mesh->positions.size(), 24u);  // kept when not asked to free them
+
+    const GLfloat blue[4] = {0, 0, 1, 1}, black[4] = {0, 0, 0, 1};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, black);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, blue);
+    EXPECT_EQ(draw(mesh, 8, {2, 6}), (std::vector<RGB>{BLUE, BLUE}));
+}
+
+TEST_F(MeshTest, ObjFacesWithoutValidMaterialUseMaterialZero)
+{
+    write("two.mtl", "newmtl red\nillum 0\nKd 1 0 0\nnewmtl green\nillum 0\nKd 0 1 0\n");
+    // Three strips: before any usemtl, "green", an unknown name.
+    std::string obj = "mtllib two.mtl\n";
+    for (int q = 0; q < 3; ++q) {
+        const float x0 = -1 + 2.0f * float(q) / 3, x1 = x0 + 2.0f / 3;
+        obj += "v " + std::to_string(x0) + " -1 0\nv " + std::to_string(x1) + " -1 0\n";
+        obj += "v " + std::to_string(x1) + " 1 0\nv " + std::to_string(x0) + " 1 0\n";
+    }
+    obj += "f 1 2 3 4\nusemtl green\nf 5 6 7 8\nusemtl nothere\nf 9 10 11 12\n";
+    write("three.obj", obj);
+    std::string log;
+    iMesh* mesh = load_quietly("three.obj", &log);
+    EXPECT_THAT(log, HasSubstr("unknown material \"nothere\""));
+    EXPECT_EQ(draw(mesh, 12, {2, 6, 10}), (std::vector<RGB>{RED, GREEN, RED}));
+}
+
+TEST_F(MeshTest, TexturedGroupShowsItsDiffuseMapAndTheNextGroupDoesNotInheritIt)
+{
+    write_png(dir / "halves.png", 4, 4, [](int x) { return x < 2 ? BLUE : YELLOW; });
+    write("tex.mtl", "newmtl tex\nillum 0\nKd 1 1 1\nmap_Kd halves.png\nnewmtl plain\nillum 0\nKd 0 1 0\n");
+    // Left half textured across its width; right half plain, all corners on
+    // the blue texel (a leftover map would turn it black).
+    write("quad.obj", "mtllib tex.mtl\nv -1 -1 0\nv 0 -1 0\nv 0 1 0\nv -1 1 0\nv 0 -1 0\nv 1 -1 0\nv 1 1 0\nv 0 1 0\n"
+                      "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nusemtl tex\nf 1/1 2/2 3/3 4/4\n"
+                      "usemtl plain\nf 5/1 6/1 7/1 8/1\n");
+    EXPECT_EQ(draw(load_quietly("quad.obj"), 16, {1, 6, 12}), (std::vector<RGB>{BLUE, YELLOW, GREEN}));
+    EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE);  // the draw leaves texturing off
+}
+
+TEST_F(MeshTest, LoadTexturesPrefersTheDiffuseMapAndRepeatsAnOpacityMap)
+{
+    for (const char* name : {"kd.png", "d.png", "d_only.png", "ka.png"})
+        write_png(dir / name, 2, 2, [](int) { return GREEN; });
+    cMaterial_GL both("both"), only("only");
+    both.map_Kd = "kd.png";
+    both.map_d = "d.png";
+    both.map_Ka = "ka.png";
+    both.d = 0.25f;
+    only.map_d = "d_only.png";
+    both.load_textures();
+    only.load_textures();
+    cTextureManager* textures = cTextureManager::get_instance();
+    EXPECT_EQ(both.diffuse_map.name, textures->get_texture("kd.png", true, GL_CLAMP, 0).name);
+    EXPECT_EQ(both.ambient_map.name, textures->get_texture("ka.png", true, GL_CLAMP, 0).name);
+    EXPECT_EQ(both.specular_map.target, 0u);
+    EXPECT_EQ(both.Kd[3] + both.emission[3], 0.5f);  // the opacity reaches the colours' alpha
+    GLint wrap = 0;
+    glBindTexture(GL_TEXTURE_2D, only.diffuse_map.name);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
+    EXPECT_EQ(wrap, GL_REPEAT);
+}
+
+TEST_F(MeshTest, ApplyBindsTheMapsOnUnitsZeroOneTwoAndReleaseUndoesIt)
+{
+    cMaterial_GL m("maps");
+    m.illum = 2;
+    m.Ka = m.Kd = m.Ks = {0.1f, 0.2f, 0.3f, 1};
+    const GLenum RECT = GL_TEXTURE_RECTANGLE_ARB;
+    const GLuint tex[3] = {make_texture(GL_TEXTURE_2D, 2, 2, RGBA8{1, 2, 3, 4}),
+                           make_texture(GL_TEXTURE_2D, 2, 2, RGBA8{5, 6, 7, 8}), make_texture(RECT, 3, 3, RGBA8{9})};
+    m.diffuse_map = {GL_TEXTURE_2D, tex[0], 2, 2, 0};
+    m.specular_map = {GL_TEXTURE_2D, tex[1], 2, 2, 0};
+    m.ambient_map = {RECT, tex[2], 3, 3, 0};
+    m.apply();
+
+    const struct {
+        GLenum target, binding;  // unit = index
+        GLuint name;
+    } expected[3] = {{GL_TEXTURE_2D, GL_TEXTURE_BINDING_2D, tex[0]},
+                     {GL_TEXTURE_2D, GL_TEXTURE_BINDING_2D, tex[1]},
+                     {RECT, GL_TEXTURE_BINDING_RECTANGLE_ARB, tex[2]}};
+    GLint active = 0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+    EXPECT_EQ(active, GL_TEXTURE0);
+    for (int unit = 0; unit < 3; ++unit) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        GLint bound = 0;
+        glGetIntegerv(expected[unit].binding, &bound);
+        EXPECT_EQ(GLuint(bound), expected[unit].name) << "unit " << unit;
+        EXPECT_TRUE(glIsEnabled(expected[unit].target)) << "unit " << unit;
+    }
+    for (GLenum term : {GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR}) {
+        GLfloat c[4];
+        glGetMaterialfv(GL_FRONT, term, c);
+        EXPECT_EQ(c[0] + c[1] + c[2] + c[3], 4.0f) << "term " << term;
+    }
+    m.release_maps();
+    for (int unit = 0; unit < 3; ++unit) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        EXPECT_FALSE(glIsEnabled(expected[unit].target)) << "unit " << unit;
+    }
+    glActiveTexture(GL_TEXTURE0);
+    glDeleteTextures(3, tex);
+}
+
+TEST_F(MeshTest, ApplyColorsFollowsTheIlluminationModel)
+{
+    using C = std::array<float, 4>;
+    cMaterial_GL m("colours");
+    m.emission = {0.5f, 0.5f, 0.5f, 1};
+    m.Ka = {0.25f, 0, 0, 1};
+    m.Kd = {0, 0.75f, 0, 1};
+    m.Ks = {0, 0, 0.5f, 1};
+    m.Ns = 500;  // beyond GL's range: clamped to 128
+    const C k{0, 0, 0, 1}, old{0.125f, 0.125f, 0.125f, 0.125f};
+    const std::pair<int, std::array<C, 4>> cases[] = {{0, {m.Kd, k, k, k}},
+                                                      {1, {m.emission, m.Ka, m.Kd, k}},
+                                                      {2, {m.emission, m.Ka, m.Kd, m.Ks}},
+                                                      {4, {m.emission, m.Ka, m.Kd, m.Ks}},
+                                                      {3, {old, old, old, old}}};
+    const GLenum terms[4] = {GL_EMISSION, GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR};
+    for (const auto& [illum, want] : cases) {
+        for (GLenum term : terms)
+            glMaterialfv(GL_FRONT_AND_BACK, term, old.data());
+        glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 7);
+        m.illum = illum;
+        m.apply_colors();
+        for (GLenum face : {GL_FRONT, GL_BACK}) {
+            for (int t = 0; t < 4; ++t) {
+                C got;
+                glGetMaterialfv(face, terms[t], got.data());
+                EXPECT_EQ(got, want[size_t(t)]) << "illum " << illum << " term " << terms[t];
+            }
+            GLfloat shininess = 0;
+            glGetMaterialfv(face, GL_SHININESS, &shininess);
+            EXPECT_EQ(shininess, illum == 2 || illum == 4 ? 128 : 7) << "illum " << illum;
+        }
+    }
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(MeshTest, CacheSharesMeshesByBaseNameAndRefusesOtherExtensions)
+{
+    cMeshObj_data data = strips(1);
+    data.flags = 0;
+    ASSERT_TRUE(bobj_save_compressed((dir / "a.bzobj").string(), data));
+    iMesh* first = meshes()->get_mesh("models/a.bzobj", true, false, false);
+    ASSERT_NE(first, nullptr);
+    // Neither file exists: a read would end the process.
+    EXPECT_EQ(meshes()->get_mesh("other/a.bzobj", false, true, true), first);
+    EXPECT_EQ(meshes()->get_mesh("..\\x\\a.bzobj", false, false, false), first);
+    EXPECT_EQ(meshes()->meshes.size(), 1u);
+
+    for (const char* name : {"a.3ds", "a.bzobj.bak", "model"}) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(meshes()->get_mesh(name, true, false, false), nullptr);
+        EXPECT_THAT(testing::internal::GetCapturedStderr(),
+                    HasSubstr(std::string("# ERROR in cMeshManager::get_mesh: no reader for \"") + name + "\""));
+    }
+    EXPECT_EQ(meshes()->meshes.size(), 1u);
+}
+
+TEST_F(MeshTest, GetVboNamesTheFourBuffersAndEndsOnAnyOther)
+{
+    cMeshObj mesh;
+    for (int b = 0; b < 4; ++b)
+        EXPECT_EQ(mesh.get_vbo(b), mesh.buffers[size_t(b)].name);
+    EXPECT_EXIT(mesh.get_vbo(4), testing::ExitedWithCode(255),
+                "# ERROR in ../src/mesh_files/cMeshObj line 176: Unknown vbo. Exiting...");
+}
+
+TEST_F(MeshTest, MorphBlendsTheDrawnMeshTowardsTheTarget)
+{
+    // The same quad, a quarter of the width, at the left and at the right edge.
+    auto quad = [](float x0) {
+        auto* m = new cMeshObj();
+        m->flags = MESH_NORMALS;
+        m->positions = {x0, -1, 0, x0 + 0.5f, -1, 0, x0 + 0.5f, 1, 0, x0, 1, 0};
+        m->normals = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
+        m->indices = {0, 1, 2, 0, 2, 3};
+        m->upload(true);
+        return std::unique_ptr<cMeshObj>(m);
+    };
+    auto from = quad(-1), to = quad(0.5f);
+    cMeshMorph morph(from.get(), to.get());
+    const GLfloat white[4] = {1, 1, 1, 1};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, white);
+    const GLuint tex = make_texture(GL_TEXTURE_2D, 1, 1, RGBA8{255, 255, 255, 255});
+
+    morph.set_morph_t(0);
+    EXPECT_EQ(draw(&morph, 8, {0, 3, 7}, tex), (std::vector<RGB>{{255, 255, 255}, BLACK, BLACK}));
+    morph.set_morph_t(1);
+    EXPECT_EQ(draw(&morph, 8, {0, 3, 7}, tex), (std::vector<RGB>{BLACK, BLACK, {255, 255, 255}}));
+    morph.set_morph_t(0.5f);  // halfway: the quad spans -0.25 .. 0.25
+    EXPECT_EQ(draw(&morph, 8, {0, 3, 4, 7}, tex), (std::vector<RGB>{BLACK, {255, 255, 255}, {255, 255, 255}, BLACK}));
+    EXPECT_EQ(cShaderManager_GLSL::get_instance()->current, "null_shader");
+
+    // A target without normals cannot be blended: the drawn mesh shows as it is.
+    cMeshObj flat_target;
+    flat_target.positions = {0, 0, 0};
+    flat_target.upload(false);
+    cMeshMorph broken(from.get(), &flat_target);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(draw(&broken, 8, {0, 7}, tex), (std::vector<RGB>{{255, 255, 255}, BLACK}));
+    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("drawing it unblended"));
+    glDeleteTextures(1, &tex);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}

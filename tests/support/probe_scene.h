@@ -1,0 +1,30 @@
+#pragma once
+// A scene that records what reaches it and renders nothing; stands in for
+// the show's scenes in scene-manager and composition tests.
+#include <string>
+#include <vector>
+
+#include "events.h"
+#include "scenes/scene.h"
+
+class cProbeScene : public cScene {
+public:
+    explicit cProbeScene(cDemoClock* c) : cScene(c) {}
+    std::string get_name() override { return name; }
+    void load() override { ++loads; }
+    void begin() override {}
+    void end() override {}
+    void handle_event(cEvent* e) override { seen.push_back(e->time); }
+    bool update() override
+    {
+        ++updates;
+        return changed;
+    }
+    cTmpRenderTarget render(const int&) override { return {}; }
+
+    std::string name = "probe";
+    std::vector<int32_t> seen;  // times of the events handed to the scene
+    int loads = 0;
+    int updates = 0;
+    bool changed = false;       // what update() reports
+};

@@ -1,0 +1,278 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "values/gui_var_list.h"
+#include "values/mouse.h"
+
+namespace {
+
+cGuiSlider slider_at(float x, float w, float min, float max, float value)
+{
+    cGuiSlider s;
+    s.set_pos(x, 0.5f);
+    s.set_size(w, 0.025f);
+    s.min = min;
+    s.max = max;
+    s.value = value;
+    return s;
+}
+
+// Placed as the demo places its list: rows at x 0.25, y 0.67, 0.64, ...
+void place_like_demo(cGuiVarList& list)
+{
+    list.reset();
+    list.set_pos(0.05f, 0.05f);
+    list.set_size(0.9f, 0.65f);
+}
+
+class GuiMouseTest : public ::testing::Test {
+protected:
+    void SetUp() override { cMouse::destroy_instance(); }
+    static void hold(int button, bool on = true) { cMouse::get_instance()->held[button] = on; }
+};
+
+}  // namespace
+
+TEST(GuiSlider, DragFollowsThePointerOnlyWhileGrabbed)
+{
+    cGuiSlider s = slider_at(0.2f, 0.4f, -1, 3, 1);
+    EXPECT_TRUE(s.handle_mouse(GUI_BUTTON_RIGHT, 0.3f, 0.51f));   // buttons only hit-test
+    EXPECT_FALSE(s.handle_mouse(GUI_BUTTON_LEFT, 0.2f, 0.51f));   // the border is outside
+    EXPECT_FALSE(s.handle_mouse(GUI_DRAG, 0.3f, 0.51f));          // not grabbed yet
+    EXPECT_FALSE(s.handle_mouse(GUI_GRAB, 0.7f, 0.51f));
+    EXPECT_EQ(s.value, 1);
+    EXPECT_TRUE(s.handle_mouse(GUI_GRAB, 0.25f, 0.51f));
+    EXPECT_TRUE(s.handle_mouse(GUI_DRAG, 0.3f, 0.9f));  // height does not matter once grabbed
+    EXPECT_NEAR(s.value, 0, 1e-6);                      // a quarter of -1..3
+    s.handle_mouse(GUI_DRAG, -5, 0);
+    EXPECT_EQ(s.value, -1);
+    s.handle_mouse(GUI_DRAG, 5, 0);
+    EXPECT_EQ(s.value, 3);
+    EXPECT_TRUE(s.handle_mouse(GUI_RELEASE, 0, 0));
+    EXPECT_FALSE(s.handle_mouse(GUI_DRAG, 0.3f, 0.51f));
+    EXPECT_EQ(s.value, 3);
+}
+
+// Bar and marks on screen are checked by the GL tests; here the corner cases.
+TEST(GuiSlider, MarksClampZeroAndSurviveAnEmptyRange)
+{
+    cSliderMarks m = slider_marks(slider_at(0.2f, 1, 10, 160, 85));
+    EXPECT_EQ(m.zero_x, 0.2f);  // zero left of the range: mark on the left edge
+    EXPECT_FLOAT_EQ(m.value_x, 0.7f);
+    EXPECT_EQ(m.bar.a, 0.5f);
+    cGuiSlider s = slider_at(0, 1, 2, 2, 2);
+    s.grabbed = true;
+    m = slider_marks(s);
+    EXPECT_EQ(m.bar.a, 0.75f);
+    EXPECT_FALSE(std::isnan(m.zero_x) || std::isnan(m.value_x));
+}
+
+TEST(GuiVec3Slider, ThreeSlidersSideBySideEachGrabbedAlone)
+{
+    cGuiVec3Slider v;
+    v.set_size(0.62f, 0.025f);
+    v.set_pos(0.25f, 0.6f);  // sw 0.2, gap 0.01
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NEAR(v.sliders[k].x, 0.25f + 0.21f * k, 1e-6) << k;
+        EXPECT_NEAR(v.sliders[k].w, 0.2f, 1e-6);
+        EXPECT_EQ(v.sliders[k].y, 0.6f);
+        v.sliders[k].min = -1;
+    }
+    EXPECT_FALSE(v.hit_test(0.455f, 0.61f));  // in a gap
+    EXPECT_TRUE(v.handle_mouse(GUI_GRAB, 0.5f, 0.61f));
+    EXPECT_FALSE(v.sliders[0].grabbed || v.sliders[2].grabbed);
+    EXPECT_TRUE(v.is_grabbed());
+    EXPECT_TRUE(v.handle_mouse(GUI_DRAG, 0.61f, 0));  // three quarters of slider 1
+    EXPECT_NEAR(v.sliders[1].value, 0.5f, 1e-5);
+    EXPECT_EQ(v.sliders[0].value + v.sliders[2].value, 0);
+    EXPECT_TRUE(v.handle_mouse(GUI_RELEASE, 0.5f, 0.61f));
+    EXPECT_FALSE(v.is_grabbed());
+}
+
+TEST(GuiVarList, IntWritesRoundToNearest)
+{
+    EXPECT_EQ(slider_to_int(2.5f), 3);
+    EXPECT_EQ(slider_to_int(2.49f), 2);
+    EXPECT_EQ(slider_to_int(-2.9f), -3);  // truncating value + 0.5 would give -2
+    EXPECT_EQ(slider_to_int(-2.5f), -2);
+}
+
+TEST(GuiVarList, AddFunctionsLayoutAndOwnership)
+{
+    cGuiVarList list;
+    place_like_demo(list);
+    float f = 0.25f;
+    int i = 4;
+    Vec3<float> v(1, 2, 3);
+    double shown = 1.5;
+    add_float_var(&list, "set_fov", &f, 10, 160);
+    add_int_var(&list, "curtime", &i, 0, 230000);
+    add_vec3_var(&list, "set_eye", &v, -500, 500);
+    add_double_label(&list, "elapsed", &shown);
+    ASSERT_EQ(list.entries.size(), 4u);
+    EXPECT_TRUE(list.dirty);
+
+    auto* fs = dynamic_cast<cGuiSlider*>(list.entries[0].second);
+    ASSERT_NE(dynamic_cast<cVar<float>*>(list.entries[0].first), nullptr);
+    EXPECT_EQ(list.entries[0].first->get_ptr(), &f);
+    EXPECT_EQ(fs->min, 10);
+    EXPECT_EQ(fs->max, 160);
+    EXPECT_EQ(fs->value, 0.25f);
+    EXPECT_EQ(fs->w, 0.65f);  // rows take the list's height as their width
+    EXPECT_EQ(fs->h, 0.025f);
+    ASSERT_NE(dynamic_cast<cVar<int>*>(list.entries[1].first), nullptr);
+    EXPECT_EQ(dynamic_cast<cGuiSlider*>(list.entries[1].second)->value, 4.0f);
+    auto* vs = dynamic_cast<cGuiVec3Slider*>(list.entries[2].second);
+    ASSERT_NE(dynamic_cast<cVar<Vec3<float>>*>(list.entries[2].first), nullptr);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(vs->sliders[k].value, k + 1.0f);
+        EXPECT_EQ(vs->sliders[k].max, 500);
+    }
+    EXPECT_NE(dynamic_cast<cGuiTxtLabel*>(list.entries[3].second), nullptr);
+    float t = 0.5f;
+    const tGuiEntry published = make_float_var("cur_t", &t, 0, 1);  // as a scene's get_vars makes it
+    auto* ps = dynamic_cast<cGuiSlider*>(published.second);
+    EXPECT_EQ(ps->w, -1);
+    list.append(published);  // shown, still the caller's
+    EXPECT_EQ(ps->w, 0.65f);
+    EXPECT_EQ(list.owned_nodes.size(), 4u);
+
+    list.layout();
+    EXPECT_FALSE(list.dirty);
+    const float ys[3] = {0.67f, 0.64f, 0.61f};
+    for (size_t k = 0; k < 3; ++k) {
+        float ex = 0, ey = 0;
+        list.entries[k].second->get_pos(ex, ey);
+        EXPECT_EQ(ex, 0.25f) << k;
+        EXPECT_NEAR(ey, ys[k], 1e-6) << k;
+    }
+    EXPECT_NEAR(vs->sliders[1].y, 0.61f, 1e-6);  // a Vec3's sliders move with it
+
+    list.reset();  // forgets the rows; the list still owns what it made
+    EXPECT_TRUE(list.entries.empty());
+    EXPECT_EQ(list.owned_nodes.size(), 4u);
+    EXPECT_EQ(list.fill_color.r, 0);
+    EXPECT_EQ(list.fill_color.a, 0.25f);
+    delete published.first;
+    delete published.second;
+}
+
+TEST(GuiVarList, SlidersFollowVariablesChangedElsewhere)
+{
+    cGuiVarList list;
+    place_like_demo(list);
+    float f = 0;
+    double d = 0;
+    Vec3<float> v;
+    std::string s = "text";
+    add_float_var(&list, "f", &f, -1, 1);
+    add_double_var(&list, "d", &d, 0, 1);
+    add_vec3_var(&list, "v", &v, -5, 5);
+    cVar<std::string> sv("s", &s);
+    cGuiSlider stray;
+    list.append({&sv, &stray});  // no conversion: shown by name only
+
+    f = 0.75f;  // an animator writes the values
+    d = 0.1;
+    v = {1, -2, 3};
+    list.sync_from_vars();
+    EXPECT_EQ(dynamic_cast<cGuiSlider*>(list.entries[0].second)->value, 0.75f);
+    EXPECT_EQ(dynamic_cast<cGuiSlider*>(list.entries[1].second)->value, 0.1f);
+    auto* vs = dynamic_cast<cGuiVec3Slider*>(list.entries[2].second);
+    EXPECT_EQ(vs->sliders[0].value, 1);
+    EXPECT_EQ(vs->sliders[1].value, -2);
+    EXPECT_EQ(vs->sliders[2].value, 3);
+    EXPECT_EQ(stray.value, 0);
+    EXPECT_FALSE(write_to_var(&sv, &stray));
+}
+
+TEST_F(GuiMouseTest, PointerGrabsWhileNoButtonIsHeldAndDragsWhileHeld)
+{
+    cGuiVarList list;
+    place_like_demo(list);
+    float f = 0.5f;
+    int i = 0;
+    Vec3<float> v(1, 2, 3);
+    add_float_var(&list, "f", &f, 0, 1);  // row 0: y 0.67 .. 0.695, x 0.25 .. 0.9
+    add_int_var(&list, "i", &i, 0, 10);   // row 1: y 0.64 .. 0.665
+    add_vec3_var(&list, "v", &v, -10, 10);
+    list.layout();
+    const float row0 = 0.68f, row1 = 0.65f;
+    auto grabbed = [&](size_t k) { return list.entries[k].second->is_grabbed(); };
+
+    EXPECT_FALSE(list.handle_mouse(GUI_DRAG, 0.5f, row1));  // no button: grab only
+    EXPECT_TRUE(grabbed(1));
+    EXPECT_FALSE(grabbed(0));
+    hold(1);
+    // Over row 0 now, but the held button keeps row 1 the active one.
+    EXPECT_TRUE(list.handle_mouse(GUI_DRAG, 0.25f + 0.65f * 0.27f, row0));
+    EXPECT_EQ(i, 3);  // 2.7
+    EXPECT_TRUE(list.handle_mouse(GUI_DRAG, 0.25f + 0.65f * 0.23f, row0));
+    EXPECT_EQ(i, 2);  // 2.3
+    EXPECT_EQ(f, 0.5f);
+    EXPECT_FALSE(grabbed(0));
+
+    hold(1, false);
+    const cGuiSlider& z = dynamic_cast<cGuiVec3Slider*>(list.entries[2].second)->sliders[2];
+    list.handle_mouse(GUI_DRAG, z.x + z.w / 2, 0.62f);
+    EXPECT_FALSE(grabbed(1));
+    hold(3);
+    EXPECT_TRUE(list.handle_mouse(GUI_DRAG, z.x + z.w, 0.2f));
+    EXPECT_EQ(v.x + v.y, 3);
+    EXPECT_NEAR(v.z, 10, 1e-4);
+
+    hold(3, false);
+    list.handle_mouse(GUI_DRAG, 0.5f, 0.2f);  // over no row: nothing stays grabbed
+    hold(1);
+    EXPECT_FALSE(list.handle_mouse(GUI_DRAG, 0.5f, row0));
+    EXPECT_EQ(f, 0.5f);
+}
+
+TEST_F(GuiMouseTest, WheelStepsTheSliderUnderThePointerAndIsCleared)
+{
+    cGuiVarList list;
+    place_like_demo(list);
+    float f = 0.5f;
+    int i = 5;
+    add_float_var(&list, "f", &f, 0, 1);
+    add_int_var(&list, "i", &i, 0, 10);
+    list.layout();
+
+    hold(4);
+    EXPECT_TRUE(list.handle_mouse(GUI_DRAG, 0.5f, 0.68f));
+    EXPECT_NEAR(f, 0.51f, 1e-6);
+    EXPECT_FALSE(cMouse::get_instance()->held[4]);
+    EXPECT_TRUE(list.entries[0].second->is_grabbed());  // the wheel is no held button
+    hold(5);
+    list.handle_mouse(GUI_DRAG, 0.5f, 0.65f);
+    EXPECT_EQ(i, 4);  // at least one whole step for an int
+    hold(4);
+    EXPECT_FALSE(list.handle_mouse(GUI_DRAG, 0.5f, 0.2f));  // over nothing: only cleared
+    EXPECT_FALSE(cMouse::get_instance()->held[4] || cMouse::get_instance()->held[5]);
+    EXPECT_EQ(i, 4);
+}
+
+TEST(GuiLabel, GlyphQuadsComeFromTheirCells)
+{
+    const float h = glyph_height(1280, 720);
+    EXPECT_NEAR(h, 0.01f * 1280 / 720, 1e-7);
+    const std::string text = "Ab1: Z-z.9,()";
+    const float want_u[] = {200, 220, 20, 100, -1, 700, 60, 700, 80, 180, 120, 160, 180};
+    const float want_v[] = {0, 20, 20, 0, -1, 0, 0, 20, 0, 20, 0, 0, 0};
+    for (size_t i = 0; i < text.size(); ++i) {
+        cGlyphQuad q{};
+        ASSERT_EQ(glyph_quad(text[i], i, 0.3f, 0.4f, h, q), want_u[i] >= 0) << i;
+        if (want_u[i] < 0)
+            continue;  // the space: nothing drawn, its width still taken
+        EXPECT_FLOAT_EQ(q.x0, 0.3f + 0.01f * i);
+        EXPECT_FLOAT_EQ(q.x1, q.x0 + 0.01f);
+        EXPECT_FLOAT_EQ(q.y1, 0.4f + h);
+        EXPECT_EQ(q.u0, want_u[i]) << text[i];
+        EXPECT_EQ(q.v0, want_v[i]) << text[i];
+        EXPECT_EQ(q.u1 - q.u0 + q.v1 - q.v0, 40);
+    }
+    float u = 0, v = 0;
+    for (char c : std::string("!+/;@[`{~\n\x80\xff"))
+        EXPECT_FALSE(glyph_texel(c, u, v)) << static_cast<int>(c);
+}

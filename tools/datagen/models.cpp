@@ -1,0 +1,6 @@
+#include "models.h"
+
+bool write_models(const std::string& dir)
+{
+    return write_kaleido_planes(dir) && write_mandala_models(dir) && write_scene_models(dir) && write_card_models(dir);
+}

@@ -1,0 +1,211 @@
+// Pictures of the mandala tunnel: the slice atlas (four ornamental discs,
+// one per quadrant, with transparent gaps between their lines), the beaded
+// string of the circles, the logo at the tunnel's end, and the three
+// colour-correction lookups (256 x 1 gradients, dark on the left, read at
+// each pixel's luminance).
+#include <algorithm>
+#include <cmath>
+
+#include "noise.h"
+#include "ornament.h"
+#include "pixel_font.h"
+#include "textures_show.h"
+
+namespace {
+
+// ---- slice atlas: 1024 x 1024 RGBA, disc k centred in quadrant k -----------------
+
+constexpr int ATLAS = 1024;
+constexpr float DISC = 0.24f * ATLAS;  // disc radius in pixels; the slices' texture coordinates use 0.24
+
+// One ornamental disc; r in pixels from its centre, a its angle.
+cColor disc_lotus(float r, float a)
+{
+    cColor c{0.0f, 0.0f, 0.0f, 1.0f};
+    c += MAGENTA * (1.0f * line_glow(r - 0.2f * DISC, 0.9f) + 0.9f * line_glow(r - 0.45f * DISC, 1.0f));
+    c += CYAN * (1.0f * line_glow(r - 0.7f * DISC, 1.0f) + 0.6f * line_glow(r - 0.95f * DISC, 1.2f));
+    c += AMBER * (0.7f * line_glow(r - 0.97f * DISC, 0.7f));
+    if (r < 0.2f * DISC)
+        c += AMBER * line_glow(petal_distance(r, fold_angle(a, 6), 22.0f, 20.0f, 6.0f), 0.8f);
+    if (r > 0.2f * DISC && r < 0.47f * DISC)
+        c += CYAN * (0.9f * line_glow(petal_distance(r, fold_angle(a, 8), 0.3f * DISC, 0.13f * DISC, 8.0f), 0.9f));
+    if (r > 0.45f * DISC && r < 0.72f * DISC) {
+        c += MAGENTA * line_glow(petal_distance(r, fold_angle(a, 16), 0.55f * DISC, 0.14f * DISC, 16.0f), 0.9f);
+        c += AMBER * (0.6f * line_glow(petal_distance(r, fold_angle(a, 16), 0.52f * DISC, 0.07f * DISC, 16.0f), 0.7f));
+    }
+    if (r > 0.7f * DISC && r < 0.95f * DISC)
+        c += AMBER * (0.8f * line_glow(r * std::sin(fold_angle(a, 48)), 0.8f));
+    return c;
+}
+
+cColor disc_beads(float r, float a)
+{
+    cColor c{0.0f, 0.0f, 0.0f, 1.0f};
+    c += CYAN * (0.9f * line_glow(r - 0.4f * DISC, 1.0f) + 0.9f * line_glow(r - 0.97f * DISC, 1.0f));
+    if (r > 0.38f * DISC && r < 0.86f * DISC) {
+        c += MAGENTA * line_glow(petal_distance(r, fold_angle(a, 12), 0.42f * DISC, 0.4f * DISC, 12.0f), 1.0f);
+        c += CYAN * (0.6f * line_glow(petal_distance(r, fold_angle(a + PI / 12.0f, 12), 0.42f * DISC, 0.3f * DISC, 12.0f), 0.7f));
+    }
+    const float a36 = fold_angle(a, 36);
+    const float bx = r * std::cos(a36) - 0.89f * DISC, by = r * std::sin(a36);
+    c += AMBER * (1.2f * line_glow(std::max(0.0f, std::sqrt(bx * bx + by * by) - 4.0f), 1.2f));
+    return c;
+}
+
+cColor disc_star(float r, float a)
+{
+    cColor c{0.0f, 0.0f, 0.0f, 1.0f};
+    c += AMBER * (0.9f * line_glow(r - 0.24f * DISC, 0.9f));
+    c += MAGENTA * (0.8f * line_glow(r - 0.7f * DISC, 0.9f));
+    // Star polygon {8/3} and its inner twin.
+    float star = 1e9f, inner = 1e9f;
+    for (int k = 0; k < 8; ++k) {
+        const float a0 = static_cast<float>(k) * PI / 4.0f, a1 = static_cast<float>(k + 3) * PI / 4.0f;
+        const float R = 0.98f * DISC, Q = 0.66f * DISC;
+        star = std::min(star, segment_distance(r * std::cos(a), r * std::sin(a), R * std::cos(a0), R * std::sin(a0),
+                                               R * std::cos(a1), R * std::sin(a1)));
+        inner = std::min(inner, segment_distance(r * std::cos(a), r * std::sin(a), Q * std::cos(a0 + PI / 8.0f),
+                                                 Q * std::sin(a0 + PI / 8.0f), Q * std::cos(a1 + PI / 8.0f),
+                                                 Q * std::sin(a1 + PI / 8.0f)));
+    }
+    c += CYAN * (1.1f * line_glow(star, 1.0f)) + MAGENTA * (0.8f * line_glow(inner, 0.8f));
+    if (r < 0.24f * DISC)
+        c += CYAN * (0.8f * line_glow(petal_distance(r, fold_angle(a, 8), 0.12f * DISC, 0.1f * DISC, 8.0f), 0.8f));
+    return c;
+}
+
+cColor disc_chain(float r, float a)
+{
+    cColor c{0.0f, 0.0f, 0.0f, 1.0f};
+    c += MAGENTA * (0.9f * line_glow(r - 0.32f * DISC, 1.0f) + 0.9f * line_glow(r - 0.86f * DISC, 1.0f));
+    const float a24 = fold_angle(a, 24);
+    const float cx = r * std::cos(a24) - 0.59f * DISC, cy = r * std::sin(a24);
+    const float d = std::sqrt(cx * cx + cy * cy);
+    c += CYAN * (1.0f * line_glow(d - 0.1f * DISC, 0.9f));
+    c += AMBER * (0.7f * line_glow(d - 0.05f * DISC, 0.7f));
+    if (r > 0.86f * DISC)
+        c += AMBER * (0.9f * line_glow(petal_distance(r, fold_angle(a, 12), 0.86f * DISC, 0.12f * DISC, 12.0f), 0.9f));
+    return c;
+}
+
+cColor slices_pixel(float x, float y)
+{
+    const float u = x / ATLAS, v = 1.0f - y / ATLAS;  // texture coordinates: v up
+    const int q = (u >= 0.5f ? 1 : 0) + (v >= 0.5f ? 2 : 0);
+    const float du = (u - (0.25f + 0.5f * static_cast<float>(q % 2))) * ATLAS;
+    const float dv = (v - (0.25f + 0.5f * static_cast<float>(q / 2))) * ATLAS;
+    const float r = std::sqrt(du * du + dv * dv);
+    if (r > DISC + 6.0f)
+        return {0.0f, 0.0f, 0.0f, 1.0f};
+    const float a = std::atan2(dv, du);
+    cColor c = q == 0 ? disc_lotus(r, a) : q == 1 ? disc_beads(r, a) : q == 2 ? disc_star(r, a) : disc_chain(r, a);
+    c = c * 1.6f;  // the slices are drawn at 40% opacity: their lines need full strength
+    // A faint tinted haze so the slices read as coloured glass.
+    const float haze = 0.05f * fbm(du / 60.0f + static_cast<float>(q) * 17.0f, dv / 60.0f, 3, 29);
+    c += (q % 2 == 0 ? MAGENTA : CYAN) * haze;
+    return c * (1.0f - smoothstep(DISC - 2.0f, DISC + 6.0f, r));
+}
+
+// ---- string: 512 x 64, repeats along u; v runs across the ring -------------------
+
+cColor string_pixel(float x, float y)
+{
+    cColor c{0.0f, 0.0f, 0.0f, 1.0f};
+    const float mid = 32.0f;
+    c += AMBER * (0.9f * line_glow(y - mid, 0.8f));
+    c += MAGENTA * (0.4f * (line_glow(y - 12.0f, 0.6f) + line_glow(y - 52.0f, 0.6f)));
+    const float lx = std::fmod(x, 64.0f) - 32.0f;  // 8 beads per repeat
+    const float bead = std::sqrt(lx * lx + (y - mid) * (y - mid));
+    c += MAGENTA * (1.1f * line_glow(bead - 9.0f, 1.0f)) + CYAN * (1.2f * line_glow(std::max(0.0f, bead - 3.0f), 1.0f));
+    const float dx = std::fmod(x + 32.0f, 64.0f) - 32.0f;
+    const float diamond = std::fabs(dx) + std::fabs(y - mid);
+    c += CYAN * (0.7f * line_glow(diamond - 5.0f, 0.6f));
+    return c;
+}
+
+// ---- mandala logo: 512 x 512; the fade program hides its outer tenth -------------
+
+cColor mandalogo_pixel(float x, float y, const cLayer& text, const cLayer& text_glow)
+{
+    const float dx = x - 256.0f, dy = y - 256.0f;
+    const float r = std::sqrt(dx * dx + dy * dy);
+    const float a = std::atan2(dy, dx);
+    cColor c{0.0f, 0.0f, 0.0f, 1.0f};
+    if (r < 205.0f) {
+        c += MAGENTA * (line_glow(r - 200.0f, 1.0f) + 0.7f * line_glow(r - 120.0f, 0.8f));
+        c += CYAN * (0.9f * line_glow(r - 190.0f, 0.8f));
+        c += AMBER * line_glow(petal_distance(r, fold_angle(a, 16), 150.0f, 40.0f, 16.0f), 0.9f);
+        c += CYAN * (0.8f * line_glow(petal_distance(r, fold_angle(a + PI / 16.0f, 16), 150.0f, 30.0f, 16.0f), 0.8f));
+        if (r < 120.0f)
+            c += MAGENTA * (0.6f * line_glow(petal_distance(r, fold_angle(a, 8), 70.0f, 40.0f, 8.0f), 0.8f));
+    }
+    const int px = static_cast<int>(x), py = static_cast<int>(y);
+    const float backing = std::min(1.0f, 2.5f * text_glow.at(px, py));
+    c = c * (1.0f - 0.9f * backing);
+    c += AMBER * (1.2f * text_glow.at(px, py)) + cColor{1.6f, 1.5f, 1.4f, 1.0f} * text.at(px, py);
+    return c;
+}
+
+// ---- colour lookups: 256 x 1 ------------------------------------------------------
+
+struct cKey {
+    float at;    // position 0-1
+    cColor col;  // colour there
+};
+
+// Linear between keys whose luminance rises, so the lookup keeps the order
+// of brightness and only changes hue.
+cColor ramp(const cKey (&keys)[5], float t)
+{
+    for (int k = 0; k < 4; ++k)
+        if (t <= keys[k + 1].at) {
+            const float f = (t - keys[k].at) / (keys[k + 1].at - keys[k].at);
+            return keys[k].col * (1.0f - f) + keys[k + 1].col * f;
+        }
+    return keys[4].col;
+}
+
+bool write_lookup(const std::string& dir, const std::string& name, const cKey (&keys)[5])
+{
+    cCanvas lut(256, 1, 24);
+    for (int x = 0; x < 256; ++x) {
+        cColor c = ramp(keys, static_cast<float>(x) / 255.0f);
+        c.a = 1.0f;
+        lut.at(x, 0) = c;
+    }
+    return save_texture(lut, dir, name, {});
+}
+
+}  // namespace
+
+bool write_mandala_textures(const std::string& dir)
+{
+    cCanvas slices(ATLAS, ATLAS, 32);
+    paint(slices, slices_pixel);
+    cCanvas string(512, 64, 24);
+    paint(string, string_pixel);
+
+    cLayer text(512, 512);
+    const cTextStyle style{5, 2};
+    draw_text(text, "QUORVANE", (512 - text_width("QUORVANE", style)) / 2, 256 - 17, style, 1.0f);
+    cLayer text_glow = text;
+    blur(text_glow, 4, 3);
+    cCanvas logo(512, 512, 24);
+    paint(logo, [&](float x, float y) { return mandalogo_pixel(x, y, text, text_glow); });
+
+    const cKey red_yellow[5] = {{0.0f, {0.0f, 0.0f, 0.0f}},       {0.25f, {0.35f, 0.0f, 0.05f}},
+                                {0.5f, {0.9f, 0.1f, 0.2f}},       {0.75f, {1.0f, 0.55f, 0.05f}},
+                                {1.0f, {1.0f, 0.95f, 0.6f}}};
+    const cKey blue_green[5] = {{0.0f, {0.0f, 0.0f, 0.0f}},       {0.25f, {0.02f, 0.05f, 0.35f}},
+                                {0.5f, {0.1f, 0.35f, 0.9f}},      {0.75f, {0.1f, 0.85f, 0.7f}},
+                                {1.0f, {0.8f, 1.0f, 0.75f}}};
+    const cKey green_blue[5] = {{0.0f, {0.0f, 0.0f, 0.0f}},       {0.25f, {0.0f, 0.25f, 0.1f}},
+                                {0.5f, {0.2f, 0.8f, 0.3f}},       {0.75f, {0.2f, 0.9f, 1.0f}},
+                                {1.0f, {0.8f, 0.9f, 1.0f}}};
+    return save_texture(slices, dir, "Mandala_slices.png", {}) &&
+           save_texture(string, dir, "mandala_string.jpg", {eImageFile::JPEG, false, 0}) &&
+           save_texture(logo, dir, "mandalogo.jpg", {eImageFile::JPEG, false, 0}) &&
+           write_lookup(dir, "Mandala_slices_color_correction_redyellow.png", red_yellow) &&
+           write_lookup(dir, "Mandala_slices_color_correction_bluegreen.png", blue_green) &&
+           write_lookup(dir, "Mandala_slices_color_correction_greenblue.png", green_blue);
+}
