@@ -183,9 +183,8 @@ TEST_F(RenderTargetGlTest, DrawIntoTargetClearOrKeepAndShowIt)
     glClearColor(1, 0, 0, 1);
     t.bind(true);
     begin_screen_space();  // a green quad half-way into the depth range over the left half
-    cStateManager* sm = cStateManager::get_instance();
-    sm->set_depth_test(true);
-    sm->set_depth_write(true);
+    cStateManager::get_instance()->set_depth_test(true);
+    cStateManager::get_instance()->set_depth_write(true);
     glColor4f(0, 1, 0, 1);
     glScalef(0.5f, 1, 1);
     draw_unit_quad(1, 1);

@@ -172,7 +172,6 @@ TEST_F(TextureManagerTest, MipmapsAndTargetChoices)
 {
     write_stripes("pot.png", 16, 8);
     write_image(dir / "row.png", FIF_PNG, 256, 1, 24, [](int x, int) { return cRgba{static_cast<uint8_t>(x), 0, 0, 255}; });
-    write_stripes("npot.png", 6, 4);
     write_stripes("forced.png", 6, 4);
 
     const cTexture pot = manager()->get_texture("pot.png", true, GL_REPEAT, 0);
@@ -186,10 +185,6 @@ TEST_F(TextureManagerTest, MipmapsAndTargetChoices)
     EXPECT_EQ(level_width(row, 0), 256);
     EXPECT_EQ(level_width(row, 1), 128);
     EXPECT_EQ(texel(texels(row), 256, 200, 0), (cRgba{200, 0, 0, 255}));
-
-    const cTexture npot = manager()->get_texture("npot.png", true, GL_CLAMP, 0);
-    EXPECT_EQ(npot.target, static_cast<GLenum>(GL_TEXTURE_RECTANGLE_ARB));
-    EXPECT_EQ(tex_parameter(npot, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
 
     const cTexture forced = manager()->get_texture("forced.png", false, GL_CLAMP, GL_TEXTURE_2D);
     EXPECT_EQ(forced.target, static_cast<GLenum>(GL_TEXTURE_2D));

@@ -92,7 +92,6 @@ TEST_F(ParticleRenderTest, DrawsOneFrameLateAndOnlyLiveParticles)
     place(ps, 5, -0.5f, 0.0f, 100);
     place(ps, 9, 0.0f, 0.5f, 100);
     EXPECT_FALSE(frame_covers(ps, r, -0.5f, 0.0f));  // first frame: nothing to draw yet
-    EXPECT_EQ(r.pending_count, 2);
 
     ps.positions[5] = {0.5f, 0.0f, 0.0f};
     ps.alive[9] = false;
@@ -100,7 +99,6 @@ TEST_F(ParticleRenderTest, DrawsOneFrameLateAndOnlyLiveParticles)
     EXPECT_TRUE(frame_covers(ps, r, -0.5f, 0.0f));  // the previous frame's copy
     EXPECT_TRUE(covered(0.0f, 0.5f));
     EXPECT_FALSE(covered(0.5f, 0.0f));
-    EXPECT_EQ(r.drawn_time, 100);
     EXPECT_TRUE(frame_covers(ps, r, 0.5f, 0.0f));
     EXPECT_FALSE(covered(-0.5f, 0.0f));
     EXPECT_FALSE(covered(0.0f, 0.5f));
