@@ -36,6 +36,13 @@ std::pair<int, int> lit_span(const std::vector<uint8_t>& row, int width, int lev
     return {first, last};
 }
 
+GLint stack_depth(GLenum which)
+{
+    GLint depth = 0;
+    glGetIntegerv(which, &depth);
+    return depth;
+}
+
 class LoadScreenTest : public GlTest {
 protected:
     void SetUp() override
@@ -71,26 +78,17 @@ protected:
 
 TEST_F(LoadScreenTest, ConstructionLoadsThePicturesAndPreparesGl)
 {
-    GLint depth_before = 0;
-    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth_before);
+    const GLint depth_before = stack_depth(GL_PROJECTION_STACK_DEPTH);
     {
         cLoadScreen_Img screen;
-        EXPECT_EQ(screen.progress, 0.0f);
-        EXPECT_EQ(screen.background.width, 1280u);
-        EXPECT_EQ(screen.background.height, 720u);
+        EXPECT_EQ(std::make_pair(screen.background.width, screen.background.height), std::make_pair(1280u, 720u));
         EXPECT_EQ(screen.bar.target, static_cast<GLenum>(GL_TEXTURE_2D));  // drawn with 0-1 coordinates
         const cGLState& applied = cStateManager::get_instance()->applied;
-        EXPECT_EQ(applied.get(gs::BLEND), 0u);
-        EXPECT_EQ(applied.get(gs::LIGHTING), 0u);
-        GLint depth = 0;
-        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
-        EXPECT_EQ(depth, depth_before + 1);
+        EXPECT_EQ(applied.get(gs::BLEND) + applied.get(gs::LIGHTING), 0u);
+        EXPECT_EQ(stack_depth(GL_PROJECTION_STACK_DEPTH), depth_before + 1);
     }
-    GLint depth_after = 0;
-    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth_after);
-    EXPECT_EQ(depth_after, depth_before);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth_after);
-    EXPECT_EQ(depth_after, 1);
+    EXPECT_EQ(stack_depth(GL_PROJECTION_STACK_DEPTH), depth_before);
+    EXPECT_EQ(stack_depth(GL_MODELVIEW_STACK_DEPTH), 1);
 }
 
 TEST_F(LoadScreenTest, BarGrowsFromTheLeftEdgeToItsFullLength)
@@ -98,11 +96,10 @@ TEST_F(LoadScreenTest, BarGrowsFromTheLeftEdgeToItsFullLength)
     cLoadScreen_Img screen;
     use_plain_pictures(screen);
     struct cCase {
-        float p;        // bar value
-        int first;      // expected first lit column, -1 for none
-        int last;       // expected one-past-last lit column
+        float p;    // bar value
+        int first;  // expected first lit column, -1 for none
+        int last;   // expected one-past-last lit column: x_end = p * 1024 + 120
     };
-    // x_end = (p * 1024 + 120) / 1280 of 1280 pixels.
     for (const cCase c : {cCase{0.0f, -1, -1}, cCase{0.5f, 120, 632}, cCase{1.0f, 120, 1144}}) {
         screen.draw_frame(c.p);
         const auto row = read_pixels(0, ROW_IN_BAR, 1280, 1);
@@ -110,8 +107,7 @@ TEST_F(LoadScreenTest, BarGrowsFromTheLeftEdgeToItsFullLength)
         EXPECT_EQ(span.first, c.first) << "p = " << c.p;
         EXPECT_NEAR(span.second, c.last, 1) << "p = " << c.p;
         if (c.first >= 0) {
-            // 0.4 of white added onto black.
-            EXPECT_NEAR(red(row, (c.first + c.last) / 2), 102, 3);
+            EXPECT_NEAR(red(row, (c.first + c.last) / 2), 102, 3);  // 0.4 of white added onto black
         }
     }
     // Rows 340 to 396 (56.9 design pixels from 340) hold the bar.
@@ -201,13 +197,9 @@ TEST_F(LoadScreenTest, UpdateAnimatesForTwoHundredMillisecondsAndEndsOnTheValue)
 
 TEST(LoadBarEaseTest, SmoothstepOverTwoHundredMilliseconds)
 {
-    EXPECT_EQ(load_bar_ease(-5), 0.0f);
-    EXPECT_EQ(load_bar_ease(0), 0.0f);
-    EXPECT_FLOAT_EQ(load_bar_ease(50), 0.15625f);
-    EXPECT_FLOAT_EQ(load_bar_ease(100), 0.5f);
-    EXPECT_FLOAT_EQ(load_bar_ease(150), 0.84375f);
-    EXPECT_EQ(load_bar_ease(200), 1.0f);
-    EXPECT_EQ(load_bar_ease(5000), 1.0f);
+    for (const auto& [ms, want] : {std::pair{-5, 0.0f}, {0, 0.0f}, {50, 0.15625f}, {100, 0.5f}, {150, 0.84375f},
+                                   {200, 1.0f}, {5000, 1.0f}})
+        EXPECT_FLOAT_EQ(load_bar_ease(ms), want) << ms;
 }
 
 }  // namespace

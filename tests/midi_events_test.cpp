@@ -62,8 +62,7 @@ TEST(MidiEvents, NotesAndControllersBecomeQueueEvents)
               std::vector<int32_t>({39, MIDI_NOTE_ON, 0, 36, 100, 500}));
     auto* off = dynamic_cast<cMETrigger*>(q.events[1]);
     ASSERT_TRUE(off);
-    EXPECT_EQ(off->kind, MIDI_NOTE_OFF);
-    EXPECT_EQ(off->time, 750);
+    EXPECT_EQ(std::make_pair(off->kind, off->time), std::make_pair(int32_t(MIDI_NOTE_OFF), 750));
     auto* cc = dynamic_cast<cMECtrlChange*>(q.events[4]);
     ASSERT_TRUE(cc);
     EXPECT_EQ(std::vector<int32_t>({cc->kind, cc->track, cc->number, cc->value, cc->time}),

@@ -31,7 +31,10 @@ void GLAPIENTRY counting_gen_renderbuffers(GLsizei n, GLuint* names)
     real_gen_renderbuffers(n, names);
 }
 
-std::vector<uint8_t> texel(const cRenderTarget_fbo& t, uint32_t x, uint32_t y)
+using cPixel = std::vector<uint8_t>;
+const cPixel RED{255, 0, 0, 255}, GREEN{0, 255, 0, 255}, YELLOW{255, 255, 0, 255};
+
+cPixel texel(const cRenderTarget_fbo& t, uint32_t x, uint32_t y)
 {
     std::vector<uint8_t> pixels(static_cast<size_t>(t.width) * t.height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -153,9 +156,8 @@ TEST_F(RenderTargetGlTest, DepthBuffersAreSharedBySizeAndOutliveEachUser)
     auto a = std::make_unique<cRenderTarget_fbo>(64, 32);
     auto b = std::make_unique<cRenderTarget_fbo>(64, 32);
     cRenderTarget_fbo tall(32, 64);  // same pixel count, other shape
-    a->init();
-    b->init();
-    tall.init();
+    for (cRenderTarget_fbo* t : {a.get(), b.get(), &tall})
+        t->init();
     EXPECT_EQ(a->depth_renderbuffer, b->depth_renderbuffer);
     EXPECT_NE(tall.depth_renderbuffer, a->depth_renderbuffer);
     const GLuint shared = a->depth_renderbuffer;
@@ -168,8 +170,7 @@ TEST_F(RenderTargetGlTest, DepthBuffersAreSharedBySizeAndOutliveEachUser)
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, again.fbo);
     EXPECT_EQ(glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE_EXT));
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-    // Depth covers the whole of the tall target.
-    tall.bind(true);
+    tall.bind(true);  // depth covers the whole of the tall target
     EXPECT_EQ(depth_at(31, 63), 1.0f);
     tall.unbind();
 }
@@ -194,13 +195,13 @@ TEST_F(RenderTargetGlTest, DrawIntoTargetClearOrKeepAndShowIt)
     glGetIntegerv(GL_DRAW_BUFFER, &draw_buffer);
     EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{5, 6, 70, 80}));
     EXPECT_EQ(draw_buffer, GL_BACK);
-    EXPECT_EQ(texel(t, 0, 0), (std::vector<uint8_t>{0, 255, 0, 255}));
-    EXPECT_EQ(texel(t, 39, 19), (std::vector<uint8_t>{255, 0, 0, 255}));
+    EXPECT_EQ(texel(t, 0, 0), GREEN);
+    EXPECT_EQ(texel(t, 39, 19), RED);
 
     t.bind(false);
     EXPECT_NEAR(depth_at(3, 3), 0.5f, 1e-6f);
     t.unbind();
-    EXPECT_EQ(texel(t, 0, 0), (std::vector<uint8_t>{0, 255, 0, 255}));
+    EXPECT_EQ(texel(t, 0, 0), GREEN);
     glClearColor(1, 1, 0, 1);
     t.bind(true);
     EXPECT_EQ(depth_at(3, 3), 1.0f);
@@ -208,8 +209,8 @@ TEST_F(RenderTargetGlTest, DrawIntoTargetClearOrKeepAndShowIt)
 
     glViewport(0, 0, 1280, 720);
     draw_render_target_fullscreen(t);
-    EXPECT_EQ(read_pixels(0, 0, 1, 1), (std::vector<uint8_t>{255, 255, 0, 255}));
-    EXPECT_EQ(read_pixels(1279, 719, 1, 1), (std::vector<uint8_t>{255, 255, 0, 255}));
+    EXPECT_EQ(read_pixels(0, 0, 1, 1), YELLOW);
+    EXPECT_EQ(read_pixels(1279, 719, 1, 1), YELLOW);
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_RECTANGLE_ARB));
 }
 
@@ -226,6 +227,6 @@ TEST_F(RenderTargetGlTest, CopiesTheLetterboxedPictureFromTheBackBuffer)
     glClear(GL_COLOR_BUFFER_BIT);
     glDisable(GL_SCISSOR_TEST);
     t.copy_from_framebuffer();
-    EXPECT_EQ(texel(t, 0, 0), (std::vector<uint8_t>{255, 0, 0, 255}));
-    EXPECT_EQ(texel(t, 1023, 574), (std::vector<uint8_t>{255, 0, 0, 255}));
+    EXPECT_EQ(texel(t, 0, 0), RED);
+    EXPECT_EQ(texel(t, 1023, 574), RED);
 }

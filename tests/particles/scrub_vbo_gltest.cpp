@@ -24,6 +24,7 @@ protected:
         glDisable(GL_CULL_FACE);
         glColor3f(1, 1, 1);
     }
+    void TearDown() override { EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)); }
     static int lit_pixels()
     {
         const std::vector<uint8_t> pixels = read_pixels(0, 0, 1280, 720);
@@ -46,10 +47,8 @@ TEST_F(ScrubVboTest, BlocksRetireInOrderAndBrokenFillsAreRefused)
     pool.endRenderBlock();  // empty: no block
     ASSERT_EQ(pool.blocks.size(), 2u);
     EXPECT_TRUE(pool.fill.empty());
-    EXPECT_EQ(pool.blocks[0].vertex_count, 12u);
-    EXPECT_EQ(pool.blocks[0].index_count, 36u);
-    EXPECT_FLOAT_EQ(pool.blocks[0].z_min, 0.0f);
-    EXPECT_FLOAT_EQ(pool.blocks[0].z_max, 5.0f);
+    EXPECT_EQ(std::make_pair(pool.blocks[0].vertex_count, pool.blocks[0].index_count), std::make_pair(12u, 36u));
+    EXPECT_EQ(std::make_pair(pool.blocks[0].z_min, pool.blocks[0].z_max), std::make_pair(0.0f, 5.0f));
 
     // Only the front of the list retires: the second block waits behind the first.
     pool.drop(2.0f);
@@ -66,7 +65,6 @@ TEST_F(ScrubVboTest, BlocksRetireInOrderAndBrokenFillsAreRefused)
     EXPECT_NE(testing::internal::GetCapturedStderr().find(": half finsished triangle\n"), std::string::npos);
     EXPECT_TRUE(pool.blocks.empty());
     EXPECT_TRUE(pool.fill.empty());
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(ScrubVboTest, EmptyPoolAndOversizedBlockWarn)
@@ -91,7 +89,6 @@ TEST_F(ScrubVboTest, EmptyPoolAndOversizedBlockWarn)
     glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
     // The second tube indexes its own vertices 12 .. 23.
     EXPECT_EQ(std::vector<uint32_t>(indices.begin() + 69, indices.end()), (std::vector<uint32_t>{12, 18, 23}));
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(ScrubVboTest, DrawsTheGrownScrub)
@@ -110,10 +107,8 @@ TEST_F(ScrubVboTest, DrawsTheGrownScrub)
     EXPECT_EQ(lit_pixels(), 0);
     pool.draw();
     EXPECT_GT(lit_pixels(), 2000);
-    // Dropping everything leaves nothing to draw.
     pool.drop(1000.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     pool.draw();
     EXPECT_EQ(lit_pixels(), 0);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
