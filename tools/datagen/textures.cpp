@@ -170,6 +170,8 @@ cTextLayers loader_text()
     const std::string name = "QUORVANE";
     draw_text(text.core, name, (LOADER_W - text_width(name, title)) / 2, 190, title, 1.0f);
     const cTextStyle small{3, 3};
+    const std::string group = "BY MORVIK";
+    draw_text(text.core, group, (LOADER_W - text_width(group, small)) / 2, 262, small, 0.7f);
     const std::string loading = "LOADING";
     draw_text(text.core, loading, (LOADER_W - text_width(loading, small)) / 2, 420, small, 0.8f);
     text.glow = text.core;

@@ -73,10 +73,10 @@ cLogoText logo_text()
 {
     cLogoText t{cLayer(LOGO_W, LOGO_H), cLayer(LOGO_W, LOGO_H)};
     const cTextStyle big{8, 2};
-    const std::string name = "QUORVANE";
+    const std::string name = "MORVIK";
     draw_text(t.core, name, (LOGO_W - text_width(name, big)) / 2, 26, big, 1.0f);
     const cTextStyle small{2, 2};
-    const std::string line = "a psychedelic realtime journey";
+    const std::string line = "presents quorvane";
     draw_text(t.core, line, (LOGO_W - text_width(line, small)) / 2, 96, small, 0.7f);
     t.glow = t.core;
     blur(t.glow, 5, 3);
