@@ -9,6 +9,7 @@ packages=(
   libfreeimage-dev zlib1g-dev libmpg123-dev libmp3lame-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libgl1-mesa-dri xdotool
+  assimp-testmodels
 )
 
 if [ "$(id -u)" -eq 0 ]; then

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "mesh_files/bzobj.h"
 #include "resource_path.h"
 #include "support/midi_bytes.h"
 
@@ -71,6 +73,51 @@ TEST_F(InspectTest, MarkerReportShowsEventsAndWarnings)
     EXPECT_NE(out.find("# warning, unknown token S03 in cEventQueue_factory::eventtoken_parse"), std::string::npos);
     EXPECT_NE(run("bogus x").find("usage: quorvane-inspect"), std::string::npos);
     EXPECT_NE(status, 0);
+}
+
+TEST_F(InspectTest, ModelReportShowsWhatTheReadersMake)
+{
+    std::ofstream(dir / "m.mtl") << "newmtl red\nKd 1 0 0\nillum 1\nmap_Kd red.png\nnewmtl blue\nKd 0 0 1\nd 0.5\n";
+    std::ofstream(dir / "m.obj") << "mtllib m.mtl\nv 0 0 0\nv 2 0 0\nv 2 1 0\nv 0 1 -1\nvt 0 0\n"
+                                    "usemtl blue\nf 1/1 2/1 3/1\nusemtl red\nf 1/1 3/1 4/1\n";
+    std::string out = run("model " + (dir / "m.obj").string());
+    EXPECT_EQ(status, 0) << out;
+    // No "vn" lines: smooth normals are made; faces come out sorted by material.
+    for (const char* line : {"flags 0x13: texcoords normals per-group\nvertices 4, triangles 2\n"
+                             "bounds 0 0 -1 .. 2 1 0\n",
+                             "group 0: from index 0, 1 triangles, material 0\n"
+                             "group 1: from index 3, 1 triangles, material 1\n",
+                             "material 0 \"red\": illum 1, Ka 0 0 0, Kd 1 0 0, Ks 0 0 0, Ns 0, d 1\n"
+                             "  map_Kd \"red.png\"\nmaterial 1 \"blue\": illum 0",
+                             "warning, created smooth normals"})
+        EXPECT_NE(out.find(line), std::string::npos) << line << "\n" << out;
+
+    cMeshObj_data mesh;
+    mesh.positions = {0, 0, 0, 1, 0, 0, 0, 3, 0};
+    mesh.indices = {0, 1, 2};
+    mesh.groups = {{0, 0}, {3, -1}};
+    ASSERT_TRUE(bobj_save_compressed((dir / "t.bzobj").string(), mesh));
+    out = run("model " + (dir / "t.bzobj").string());
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_NE(out.find("flags 0x00:\nvertices 3, triangles 1\nbounds 0 0 0 .. 1 3 0\n"), std::string::npos) << out;
+}
+
+TEST_F(InspectTest, RefusedModelEndsWithTheReadersMessageAndCode)
+{
+    std::ofstream(dir / "bad.obj") << "v 0 0 0\nvt 0 0\nf 1 1 1\n";
+    std::string out = run("model " + (dir / "bad.obj").string());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 255) << out;
+    EXPECT_NE(out.find("line #162, missing / in line: 3\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("vertices"), std::string::npos) << out;
+
+    std::ofstream(dir / "bad.bzobj") << "abc";  // shorter than the header
+    out = run("model " + (dir / "bad.bzobj").string());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 255) << out;
+    EXPECT_NE(out.find("in bobj_load_compressed: file is truncated"), std::string::npos) << out;
+
+    out = run("model " + (dir / "m.3ds").string());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << out;
+    EXPECT_NE(out.find("no reader for"), std::string::npos) << out;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "mesh_files/obj/obj_loader.h"
 
@@ -240,4 +241,24 @@ TEST_F(ObjLoaderTest, IndicesPastTheDataEndTheProcess)
         cMeshObj_data mesh;
         EXPECT_EXIT(loader.build_mesh(mesh), testing::ExitedWithCode(255), "refers to a missing") << text;
     }
+}
+
+TEST_F(ObjLoaderTest, CoreReportsWhatTheEntryPointsEndTheProcessWith)
+{
+    cObjLoader loader;
+    std::istringstream missing_slash("v 0 0 0\nvt 0 0\nf 1 1 1\nv 5 5 5\n");
+    const cObjStatus status = loader.parse(missing_slash);
+    EXPECT_EQ(status.exit_code, -1);
+    EXPECT_EQ(status.message, "## ERROR in ../src/mesh_files/obj/cObjLoader, line #162, missing / in line: 3");
+    EXPECT_EQ(loader.positions.size(), 4u);  // reading stopped at the face
+
+    std::istringstream past_end("v 0 0 0\nv 1 0 0\nf 1 2 3\n");
+    ASSERT_TRUE(loader.parse(past_end).ok());
+    cMeshObj_data mesh;
+    EXPECT_EQ(loader.export_mesh(mesh).message,
+              "## ERROR in ../src/mesh_files/obj/cObjLoader: face 0 refers to a missing vertex. Exiting...");
+
+    loader.faces = {cObjFace{{0, 1}, {}, {}, -1}};
+    EXPECT_EQ(loader.make_smooth_normals().message, "Malformed polygon in cObjLoader::smooth_normals - exiting!");
+    EXPECT_EXIT(loader.smooth_normals(), testing::ExitedWithCode(255), "^Malformed polygon in cObjLoader");
 }

@@ -1,7 +1,13 @@
-// quorvane-inspect: shows what the demo makes of its MIDI file and its
-// marker script, through the same readers and with the same warnings.
+// quorvane-inspect: shows what the demo makes of its MIDI file, its marker
+// script and its models, through the same readers and with the same warnings.
 //   quorvane-inspect midi FILE      header, tempo, per-track counts, beat grid
 //   quorvane-inspect markers FILE   the events the script yields
+//   quorvane-inspect model FILE     vertices, triangles, groups, materials,
+//                                   flags and bounds of an .obj or .bzobj
+// A model the reader refuses ends the tool with the reader's message and
+// exit code, as it would end the demo. No display is needed: the model is
+// read into the CPU-side mesh data, never uploaded.
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -9,6 +15,9 @@
 #include <string>
 
 #include "event_script.h"
+#include "mesh_files/bzobj.h"
+#include "mesh_files/mesh_manager.h"
+#include "mesh_files/obj/obj_loader.h"
 #include "midi_events.h"
 #include "midi_file.h"
 
@@ -94,6 +103,71 @@ int inspect_markers(const std::string& path)
     return 0;
 }
 
+void print_flags(uint8_t flags)
+{
+    std::printf("flags 0x%02x:%s%s%s\n", flags, (flags & MESH_TEXCOORDS) ? " texcoords" : "",
+                (flags & MESH_NORMALS) ? " normals" : "", (flags & MESH_GROUPS) ? " per-group" : "");
+}
+
+void print_bounds(const std::vector<float>& positions)
+{
+    if (positions.empty()) {
+        std::cout << "bounds: none\n";
+        return;
+    }
+    float lo[3], hi[3];
+    for (int c = 0; c < 3; ++c) {
+        lo[c] = hi[c] = positions[c];
+        for (size_t i = c; i < positions.size(); i += 3) {
+            lo[c] = std::min(lo[c], positions[i]);
+            hi[c] = std::max(hi[c], positions[i]);
+        }
+    }
+    std::printf("bounds %g %g %g .. %g %g %g\n", lo[0], lo[1], lo[2], hi[0], hi[1], hi[2]);
+}
+
+void print_material(size_t i, const cMaterial& m)
+{
+    std::printf("material %zu \"%s\": illum %d, Ka %g %g %g, Kd %g %g %g, Ks %g %g %g, Ns %g, d %g\n", i,
+                m.name.c_str(), m.illum, m.Ka[0], m.Ka[1], m.Ka[2], m.Kd[0], m.Kd[1], m.Kd[2], m.Ks[0], m.Ks[1],
+                m.Ks[2], m.Ns, m.d);
+    const std::pair<const char*, const std::string*> maps[] = {
+        {"map_Ka", &m.map_Ka}, {"map_Kd", &m.map_Kd}, {"map_Ks", &m.map_Ks}, {"map_d", &m.map_d}, {"bump", &m.bump}};
+    for (const auto& [what, file] : maps)
+        if (!file->empty())
+            std::printf("  %s \"%s\"\n", what, file->c_str());
+}
+
+int inspect_model(const std::string& path)
+{
+    const std::string ext = mesh_extension(path);
+    cMeshObj_data mesh;
+    if (ext == "obj")
+        obj_load_by_name(path, mesh);
+    else if (ext == "bzobj")
+        bobj_load_by_name(path, mesh);
+    else {
+        std::cerr << "no reader for \"" << path << "\" (only .obj and .bzobj files are read)" << std::endl;
+        return 2;
+    }
+    std::cout << "model " << path << "\n";
+    print_flags(mesh.flags);
+    std::cout << "vertices " << mesh.vertex_count() << ", triangles " << mesh.indices.size() / 3 << "\n";
+    print_bounds(mesh.positions);
+    for (size_t g = 0; g + 1 < mesh.groups.size(); ++g) {
+        const cMeshGroup& group = mesh.groups[g];
+        std::printf("group %zu: from index %d, %d triangles, material %d\n", g, group.first_index,
+                    (mesh.groups[g + 1].first_index - group.first_index) / 3, group.material);
+    }
+    for (size_t i = 0; i < mesh.materials.size(); ++i)
+        print_material(i, mesh.materials[i]);
+    const std::string problem = mesh.check();
+    if (!problem.empty())
+        std::cout << "inconsistent: " << problem << "\n";
+    std::cout.flush();
+    return problem.empty() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -103,6 +177,8 @@ int main(int argc, char** argv)
         return inspect_midi(argv[2]);
     if (what == "markers")
         return inspect_markers(argv[2]);
-    std::cerr << "usage: quorvane-inspect midi FILE | markers FILE" << std::endl;
+    if (what == "model")
+        return inspect_model(argv[2]);
+    std::cerr << "usage: quorvane-inspect midi FILE | markers FILE | model FILE" << std::endl;
     return 2;
 }

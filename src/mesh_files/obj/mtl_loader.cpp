@@ -67,8 +67,14 @@ void cMtlLoader::load(const std::string& path, std::vector<cMaterial>& out)
         std::cerr << "## ERROR: Couldn't open " << path << std::endl;
         return;
     }
+    read(file, path, out);
+}
+
+void cMtlLoader::read(std::istream& in, const std::string& path, std::vector<cMaterial>& out)
+{
+    out.clear();
     std::string line;
-    for (int n = 1; std::getline(file, line); ++n) {
+    for (int n = 1; std::getline(in, line); ++n) {
         const tTokens tok = split_tokens(line);
         if (tok.empty())
             continue;

@@ -68,10 +68,15 @@ void append_fixed(std::vector<float>& dst, const std::vector<float>& values, siz
         dst.push_back(i < values.size() ? values[i] : fill[i]);
 }
 
-[[noreturn]] void missing_slash(int source_line, int n)
+cObjStatus failure(const std::string& message) { return {-1, message}; }
+
+// The entry points end the process on a failure of the core.
+void exit_on_failure(const cObjStatus& status)
 {
-    std::cerr << "## ERROR in " << OBJ_SOURCE << ", line #" << source_line << ", missing / in line: " << n << std::endl;
-    std::exit(-1);
+    if (status.ok())
+        return;
+    std::cerr << status.message << std::endl;
+    std::exit(status.exit_code);
 }
 
 // A face index part: a decimal number counts from 1, a negative one counts
@@ -118,22 +123,30 @@ void cObjLoader::load_file(const std::string& path)
         std::cout << "File not found: \"" << full << "\" in cObjLoader::load_file(..)" << std::endl;
         std::exit(-1);
     }
+    exit_on_failure(parse(file));
+    file.close();
+    std::cout << "done reading obj.\n-" << std::endl;
+}
+
+cObjStatus cObjLoader::parse(std::istream& in)
+{
     positions.clear();
     normals.clear();
     texcoords.clear();
     faces.clear();
     materials.clear();
     selected = -1;
+    flags = 0;
+    cObjStatus status;
     std::string line;
-    for (int n = 1; std::getline(file, line); ++n)
-        if (!parse_line(line, n))
+    for (int n = 1; std::getline(in, line); ++n)
+        if (!parse_line(line, n, status))
             break;
-    file.close();
-    std::cout << "done reading obj.\n-" << std::endl;
+    return status;
 }
 
-// False when reading has to stop.
-bool cObjLoader::parse_line(const std::string& line, int n)
+// False when reading has to stop; `status` says whether that is a failure.
+bool cObjLoader::parse_line(const std::string& line, int n, cObjStatus& status)
 {
     const tTokens tok = split_tokens(line);
     const eObjToken kind = classify(tok);
@@ -164,7 +177,7 @@ bool cObjLoader::parse_line(const std::string& line, int n)
         break;
     case TOK_P: std::cerr << "TOK_P\n"; break;
     case TOK_L: std::cerr << "TOK_L\n"; break;
-    case TOK_F: return parse_face(tok, n);
+    case TOK_F: return parse_face(tok, n, status);
     case TOK_CURV:
     case TOK_CURV2:
     case TOK_SURF:
@@ -186,35 +199,41 @@ bool cObjLoader::parse_line(const std::string& line, int n)
 // ---- faces -------------------------------------------------------------------------
 
 // The slashes a corner must have for what the file declared so far: the
-// texture part follows slash1, the normal part slash2.
-void cObjLoader::find_slashes(const std::string& corner, int n, size_t& slash1, size_t& slash2) const
+// texture part follows slash1, the normal part slash2. Returns 0, or the
+// reader's source line that the missing-slash message names.
+int cObjLoader::find_slashes(const std::string& corner, size_t& slash1, size_t& slash2) const
 {
     slash1 = slash2 = std::string::npos;
     if (flags & OBJ_TEXCOORDS) {
         slash1 = corner.find('/');
         if (slash1 == std::string::npos)
-            missing_slash(162, n);
+            return 162;
     }
     if (flags & OBJ_NORMALS) {
         if (!(flags & OBJ_TEXCOORDS)) {
             slash1 = corner.find('/');
             if (slash1 == std::string::npos)
-                missing_slash(172, n);
+                return 172;
         }
         slash2 = corner.find('/', slash1 + 1);
         if (slash2 == std::string::npos)
-            missing_slash(178, n);
+            return 178;
     }
+    return 0;
 }
 
-bool cObjLoader::parse_face(const tTokens& tok, int n)
+bool cObjLoader::parse_face(const tTokens& tok, int n, cObjStatus& status)
 {
     cObjFace face;
     size_t parts = 0;
     for (size_t c = 1; c < tok.size(); ++c) {
         const std::string& corner = tok[c];
         size_t slash1, slash2;
-        find_slashes(corner, n, slash1, slash2);
+        if (const int source_line = find_slashes(corner, slash1, slash2)) {
+            status = failure("## ERROR in " + std::string(OBJ_SOURCE) + ", line #" + std::to_string(source_line) +
+                             ", missing / in line: " + std::to_string(n));
+            return false;
+        }
         const size_t corner_parts = size_t(std::count(corner.begin(), corner.end(), '/')) + 1;
         if (c == 1)
             parts = corner_parts;
@@ -316,15 +335,14 @@ void cObjLoader::triangulate()
 
 // ---- normals -----------------------------------------------------------------------------
 
-std::vector<float> cObjLoader::position_normals() const
+// Indexed by position; the faces' indices must have been checked.
+cObjStatus cObjLoader::position_normals(std::vector<float>& out) const
 {
-    std::vector<float> out(3 * (positions.size() / 4), 0.0f);
+    out.assign(3 * (positions.size() / 4), 0.0f);
     auto pos = [this](uint32_t v) { return Vec3<float>(positions[4 * v], positions[4 * v + 1], positions[4 * v + 2]); };
     for (const cObjFace& face : faces) {
-        if (face.v.size() < 3) {
-            std::cerr << "Malformed polygon in " << "cObjLoader::smooth_normals" << " - exiting!" << std::endl;
-            std::exit(-1);
-        }
+        if (face.v.size() < 3)
+            return failure("Malformed polygon in cObjLoader::smooth_normals - exiting!");
         const Vec3<float> p0 = pos(face.v[0]);
         const Vec3<float> f = (p0 - pos(face.v[1])).cross(p0 - pos(face.v[2]));
         for (uint32_t v : face.v) {
@@ -339,39 +357,48 @@ std::vector<float> cObjLoader::position_normals() const
         out[i + 1] = nv.y;
         out[i + 2] = nv.z;
     }
-    return out;
+    return {};
 }
 
-void cObjLoader::smooth_normals()
+void cObjLoader::smooth_normals() { exit_on_failure(make_smooth_normals()); }
+
+cObjStatus cObjLoader::make_smooth_normals()
 {
-    check_face_indices();
-    normals = position_normals();
+    cObjStatus status = check_face_indices();
+    if (status.ok())
+        status = position_normals(normals);
+    if (!status.ok())
+        return status;
     for (cObjFace& face : faces)
         face.vn = face.v;  // the new normals are indexed by position
     flags |= OBJ_NORMALS;
+    return status;
 }
 
 // Faces read before the first "vn" line have no normal indices although the
 // file has normals; they get smooth normals per position, appended after the
 // file's own.
-void cObjLoader::complete_normals()
+cObjStatus cObjLoader::complete_normals()
 {
     if (std::all_of(faces.begin(), faces.end(), [](const cObjFace& f) { return !f.vn.empty(); }))
-        return;
+        return {};
     const uint32_t base = uint32_t(normals.size() / 3);
-    const std::vector<float> extra = position_normals();
+    std::vector<float> extra;
+    if (cObjStatus status = position_normals(extra); !status.ok())
+        return status;
     normals.insert(normals.end(), extra.begin(), extra.end());
     for (cObjFace& face : faces)
         if (face.vn.empty())
             for (uint32_t v : face.v)
                 face.vn.push_back(base + v);
+    return {};
 }
 
 // ---- export --------------------------------------------------------------------------------
 
 // Every index a face refers to must exist; a file that refers past its data
 // cannot be drawn and ends the process like any unreadable mesh.
-void cObjLoader::check_face_indices() const
+cObjStatus cObjLoader::check_face_indices() const
 {
     const size_t np = positions.size() / 4, nn = normals.size() / 3, nt = texcoords.size() / 2;
     for (size_t f = 0; f < faces.size(); ++f) {
@@ -384,13 +411,12 @@ void cObjLoader::check_face_indices() const
                 what = "normal";
             else if ((flags & OBJ_TEXCOORDS) && (face.vt.empty() ? 0 : face.vt[c]) >= nt)
                 what = "texture coordinate";
-            if (what) {
-                std::cerr << "## ERROR in " << OBJ_SOURCE << ": face " << f << " refers to a missing " << what
-                          << ". Exiting..." << std::endl;
-                std::exit(-1);
-            }
+            if (what)
+                return failure("## ERROR in " + std::string(OBJ_SOURCE) + ": face " + std::to_string(f) +
+                               " refers to a missing " + what + ". Exiting...");
         }
     }
+    return {};
 }
 
 // Faces without a valid material draw with material 0.
@@ -414,17 +440,21 @@ struct cCornerHash {
 
 }  // namespace
 
-void cObjLoader::build_mesh(cMeshObj_data& mesh)
+void cObjLoader::build_mesh(cMeshObj_data& mesh) { exit_on_failure(export_mesh(mesh)); }
+
+cObjStatus cObjLoader::export_mesh(cMeshObj_data& mesh)
 {
     if (std::any_of(faces.begin(), faces.end(), [](const cObjFace& f) { return f.v.size() != 3; }))
         triangulate();
-    check_face_indices();
-    if (!(flags & OBJ_NORMALS)) {
+    cObjStatus status = check_face_indices();
+    if (status.ok() && !(flags & OBJ_NORMALS)) {
         std::cerr << "warning, created smooth normals..." << std::endl;
-        smooth_normals();
-    } else {
-        complete_normals();
+        status = make_smooth_normals();
+    } else if (status.ok()) {
+        status = complete_normals();
     }
+    if (!status.ok())
+        return status;
 
     std::vector<size_t> order(faces.size());
     std::iota(order.begin(), order.end(), 0);
@@ -459,6 +489,7 @@ void cObjLoader::build_mesh(cMeshObj_data& mesh)
     mesh.materials = materials;
     for (cMaterial& m : mesh.materials)
         m.apply_dissolve();
+    return status;
 }
 
 void obj_load_by_name(const std::string& name, cMeshObj_data& mesh)

@@ -5,8 +5,11 @@
 // triangulate fans the polygons; build_mesh splits vertices used with
 // different normal or texture indices, groups the triangles by material and
 // exports them. Fatal file problems print their message and end the process,
-// as every unreadable mesh does; lesser ones are warnings.
+// as every unreadable mesh does; lesser ones are warnings. The parsing core
+// (parse, make_smooth_normals, export_mesh) only reports them, so that it
+// can run inside a process that must not end (the fuzzer, the inspector).
 #include <cstdint>
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -25,6 +28,13 @@ struct cObjFace {
     std::vector<uint32_t> vt;  // texture index per corner, or empty
     std::vector<uint32_t> vn;  // normal index per corner, or empty
     int material = -1;         // material selected when read; -1 none
+};
+
+// The outcome of one reading step of the core.
+struct cObjStatus {
+    int exit_code = 0;    // 0 success; -1 the model cannot be used
+    std::string message;  // the error line without its line end; empty on success
+    bool ok() const { return exit_code == 0; }
 };
 
 struct iMeshLoader_data : iMeshType {
@@ -46,6 +56,7 @@ public:
 
 class cObjLoader : public iMeshLoader, public iMeshLoader_data {
 public:
+    // Entry points: a failure of the core is printed and ends the process.
     void load_file(const std::string& path) override;
     // Fans every polygon from its first corner; new triangles go to the end.
     // A face with fewer than three corners is reported and dropped.
@@ -57,17 +68,26 @@ public:
     // normal, texture) combination, faces ordered by material.
     void build_mesh(cMeshObj_data& mesh);
 
+    // The core. Reads OBJ text, replacing what was read before; "mtllib"
+    // names are looked up in `directory`. Fails on a corner without the "/"
+    // its form requires.
+    cObjStatus parse(std::istream& in);
+    // Fails when a face refers past the data or has fewer than three corners.
+    cObjStatus make_smooth_normals();
+    // Triangulates what is not yet; fails when a face refers past the data.
+    cObjStatus export_mesh(cMeshObj_data& mesh);
+
     std::string directory;  // directory of the OBJ file, ending in '/'; for "mtllib"
 
 private:
-    bool parse_line(const std::string& line, int n);
-    bool parse_face(const std::vector<std::string>& tok, int n);
-    void find_slashes(const std::string& corner, int n, size_t& slash1, size_t& slash2) const;
+    bool parse_line(const std::string& line, int n, cObjStatus& status);
+    bool parse_face(const std::vector<std::string>& tok, int n, cObjStatus& status);
+    int find_slashes(const std::string& corner, size_t& slash1, size_t& slash2) const;
     void select_material(const std::string& name, int n);
     void read_libraries(const std::vector<std::string>& tok);
-    void check_face_indices() const;
-    std::vector<float> position_normals() const;
-    void complete_normals();
+    cObjStatus check_face_indices() const;
+    cObjStatus position_normals(std::vector<float>& out) const;
+    cObjStatus complete_normals();
     int group_material(const cObjFace& face) const;
 
     int selected = -1;  // material for the next faces; -1 none
