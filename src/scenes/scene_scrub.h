@@ -4,8 +4,8 @@
 // it. The scene owns the generator and its pool of GL vertex buffers; both
 // are made by the first load() (or the first register_gui(), which binds
 // sliders into the generator's parameters) and live as long as the scene.
-// Every render lends one full-size target from the pool for the picture and
-// returns a second one holding the blurred, glowing result.
+// Each render borrows its working targets from the pool, gives them back,
+// and returns one full-size target with the blurred, glowing picture.
 #include <cstdint>
 #include <memory>
 #include <string>
