@@ -42,6 +42,7 @@ bool open_context()
     cResourcePath::get_instance()->add("../src/shaders");
     cResourcePath::get_instance()->add("../src/shaders/comp");
     cResourcePath::get_instance()->add("../data/textures");
+    cResourcePath::get_instance()->add("../data/models");
     cShaderManager_GLSL::get_instance()->init();
     cStateManager::get_instance()->set_defaults();
     create_render_target_manager();
@@ -136,6 +137,8 @@ void BM_Spill(benchmark::State& s)
 void BM_Kaleido(benchmark::State& s)
 {
     const int32_t plane = static_cast<int32_t>(s.range(0));
+    if (open_context())
+        cPostKaleido2d::get_instance()->init();
     run(s, [plane](auto& dst, auto& src) { into(dst, [&] { cPostKaleido2d::get_instance()->apply(src, plane); }); });
 }
 void BM_Feedback(benchmark::State& s)

@@ -17,9 +17,6 @@
 
 namespace {
 
-// The very first update reports a change, so whoever listens starts in sync.
-bool first_dispatch = true;
-
 const int32_t LOADING_HOLD_MS = 5000;
 const int32_t FADE_MS = 1500;
 

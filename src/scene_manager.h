@@ -63,6 +63,8 @@ public:
     cScene* current = nullptr;                  // drawn and receives events
     cSoundModule_SDL sound;                     // the music
     cDemoClock clock;                           // the demo clock
+    // The very first update reports a change, so whoever listens starts in sync.
+    bool first_dispatch = true;
 
 private:
     void fire(cEvent* e);

@@ -9,6 +9,7 @@
 
 #include "resource_path.h"
 #include "shaders/shd_plain.h"
+#include "state_manager.h"
 
 namespace {
 
@@ -78,6 +79,20 @@ GLuint compile_stage(GLenum kind, const std::string& file, const std::string& pa
     return shader;
 }
 
+// What the fragment programs' fog_mode means for the fog drawing will use:
+// the state cache's pending record decides whether fog is on (scenes switch
+// it there and apply it when they draw), GL holds the mode.
+int current_fog_mode()
+{
+    const bool on = cStateManager::exists() ? cStateManager::get_instance()->pending.get(gs::FOG) != 0
+                                            : glIsEnabled(GL_FOG) == GL_TRUE;
+    if (!on)
+        return 0;
+    GLint mode = GL_EXP;
+    glGetIntegerv(GL_FOG_MODE, &mode);
+    return mode == GL_LINEAR ? 1 : mode == GL_EXP ? 2 : 3;
+}
+
 }  // namespace
 
 // ---- cShader_GLSL -----------------------------------------------------------
@@ -129,6 +144,7 @@ bool cShader_GLSL::load_from_files(const std::string& vertex_file, const std::st
         return false;
     }
     point_samplers_at_units();
+    loc_fog_mode = uniform("fog_mode");
     init_parameters();
     loaded = true;
     return true;
@@ -156,6 +172,8 @@ GLint cShader_GLSL::uniform(const char* name) const
 void cShader_GLSL::bind()
 {
     glUseProgram(program);
+    if (loc_fog_mode >= 0)
+        glUniform1i(loc_fog_mode, current_fog_mode());
     upload_parameters();
 }
 

@@ -51,6 +51,10 @@ public:
     std::string vertex_path;     // full path of the vertex source ("" when not found)
     std::string fragment_path;   // full path of the fragment source
     bool loaded = false;         // true only when both stages compiled and linked
+    // "fog_mode" of the surface programs, -1 for programs without fog; bind()
+    // sends 0 while the cached GL state has fog off, else 1 linear, 2 exp,
+    // 3 exp2, so that fogged scenes stay fogged with a program bound.
+    GLint loc_fog_mode = -1;
 
 protected:
     // Uniform location of `name` in the linked program, -1 when the program

@@ -252,10 +252,10 @@ void cSoundModule_SDL::load(const std::string& name)
 
     if (!channel) {
         length = 0;
-        std::cerr << "# SDL didn't recognize the filetype: \"" << name << "\"" << std::endl;
+        std::cerr << "# audio didn't recognize the filetype: \"" << name << "\"" << std::endl;
     } else {
         length = play.frames * SOUND_CHANNELS * sizeof(int16_t);
-        std::cout << "# SDL streaming file \"" << name << "\" [size: " << length << " bytes]";
+        std::cout << "# audio streaming file \"" << name << "\" [size: " << length << " bytes]";
         if (length) {
             uint64_t t = play.frames / SOUND_RATE;
             std::cout << " [length: " << t / 60 << ":" << t % 60 << "]";
@@ -311,7 +311,7 @@ void cSoundModule_SDL::set_time(int32_t ms)
     else
         error_code = SOUND_OK;
     if (error_code != SOUND_OK) {
-        std::cerr << "# ERROR: SDL failed setting time " << ms << std::endl;
+        std::cerr << "# ERROR: audio failed setting time " << ms << std::endl;
         check_error();
         return;
     }
@@ -332,12 +332,12 @@ int32_t cSoundModule_SDL::latency()
 void cSoundModule_SDL::check_error()
 {
     if (error_code != SOUND_OK)
-        std::cerr << "# ERROR: whoops, SDL failed something. Errorcode: " << error_code << std::endl;
+        std::cerr << "# ERROR: whoops, audio failed something. Errorcode: " << error_code << std::endl;
 }
 
 void cSoundModule_SDL::fatal(const std::string& message)
 {
-    std::cerr << "## ERROR: SDL: Error(" << error_code << "): " << message << std::endl;
+    std::cerr << "## ERROR: audio: Error(" << error_code << "): " << message << std::endl;
     std::cerr << "# SDL: " << SDL_GetError() << std::endl;
     close_device();
     std::cout.flush();

@@ -60,7 +60,7 @@ protected:
     fs::path dir;
 };
 
-const std::string WHOOPS = "# ERROR: whoops, SDL failed something. Errorcode: ";
+const std::string WHOOPS = "# ERROR: whoops, audio failed something. Errorcode: ";
 
 }  // namespace
 
@@ -76,7 +76,7 @@ TEST_F(SoundModule, LoadDecodesWholeFileAndWaitsPausedAtZero)
     EXPECT_GE(frames, 110250u);
     EXPECT_LE(frames, 110250u + 3 * 1152);  // encoder delay and padding
     EXPECT_EQ(s.length, frames * 4);
-    EXPECT_EQ(out, "# SDL streaming file \"" + path + "\" [size: " + std::to_string(s.length) +
+    EXPECT_EQ(out, "# audio streaming file \"" + path + "\" [size: " + std::to_string(s.length) +
                        " bytes] [length: 0:2]\n");
 
     SDL_Delay(120);
@@ -114,8 +114,8 @@ TEST_F(SoundModule, LongStreamLengthAndMillisecondPositions)
     testing::internal::CaptureStderr();
     s.set_time(200000);
     s.set_time(-5);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "# ERROR: SDL failed setting time 200000\n" + WHOOPS +
-                                                          "7\n# ERROR: SDL failed setting time -5\n" + WHOOPS + "7\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "# ERROR: audio failed setting time 200000\n" + WHOOPS +
+                                                          "7\n# ERROR: audio failed setting time -5\n" + WHOOPS + "7\n");
     EXPECT_EQ(s.position(), 44u);
 }
 
@@ -124,7 +124,7 @@ TEST_F(SoundModule, FilesThatAreNoMp3LeaveTheDemoSilent)
     cSoundModule_SDL idle;  // never initialised: inert, but says why
     testing::internal::CaptureStderr();
     idle.load(write_mp3(0.5));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find(WHOOPS + "8\n# SDL didn't"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(WHOOPS + "8\n# audio didn't"), std::string::npos);
     idle.toggle_pause();
     idle.shutdown();
     EXPECT_EQ(idle.latency(), 0);
@@ -137,7 +137,7 @@ TEST_F(SoundModule, FilesThatAreNoMp3LeaveTheDemoSilent)
         testing::internal::CaptureStderr();
         EXPECT_EQ(load(s, path), "");
         EXPECT_EQ(testing::internal::GetCapturedStderr(),
-                  WHOOPS + "41\n# SDL didn't recognize the filetype: \"" + path + "\"\n");
+                  WHOOPS + "41\n# audio didn't recognize the filetype: \"" + path + "\"\n");
         EXPECT_EQ(s.channel, 0u);
     }
     testing::internal::CaptureStderr();
@@ -145,7 +145,7 @@ TEST_F(SoundModule, FilesThatAreNoMp3LeaveTheDemoSilent)
     s.set_time(0);
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find(WHOOPS + "2\n"), std::string::npos) << err;
-    EXPECT_NE(err.find("# ERROR: SDL failed setting time 0\n" + WHOOPS + "5\n"), std::string::npos) << err;
+    EXPECT_NE(err.find("# ERROR: audio failed setting time 0\n" + WHOOPS + "5\n"), std::string::npos) << err;
     EXPECT_FALSE(s.is_playing());
 }
 
@@ -219,5 +219,5 @@ TEST_F(SoundModule, DeviceThatCannotOpenEndsTheProcessAtOnce)
             s.init();
             fprintf(stderr, "init returned\n");
         },
-        testing::ExitedWithCode(0), "^## ERROR: SDL: Error\\(3\\): Can't initialize device\n# SDL: [^\n]*\n$");
+        testing::ExitedWithCode(0), "^## ERROR: audio: Error\\(3\\): Can't initialize device\n# SDL: [^\n]*\n$");
 }

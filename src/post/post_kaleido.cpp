@@ -3,72 +3,51 @@
 #include <cstddef>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
+#include "gl.h"
+#include "mesh_files/mesh_manager.h"
 #include "render_target.h"
 #include "screen_space.h"
 #include "shader_manager.h"
 #include "state_manager.h"
 
+const char* const KALEIDO_PLANE_FILES[KALEIDO_PLANE_COUNT] = {
+    "plane_cylinder_mirror.bzobj", "plane_hz_mirror.bzobj",       "plane_dual_mirror.bzobj",
+    "plane_triple_mirror.bzobj",   "plane_matrix_mirror.bzobj",   "plane_circular_repeat.bzobj",
+    "plane_mandala_circle2.bzobj",
+};
+
 const std::array<cSliderSpec, 1> KALEIDO_SLIDERS = {{
     {"kaleido2d", offsetof(cKaleidoParams, plane), 0.0f, static_cast<float>(KALEIDO_PLANE_COUNT), true},
 }};
 
-cPostKaleido2d::cPostKaleido2d()
-{
-    init();
-}
-
-cPostKaleido2d::~cPostKaleido2d()
-{
-    if (buffer)
-        glDeleteBuffersARB(1, &buffer);
-}
-
 void cPostKaleido2d::init()
 {
-    if (buffer)
-        return;
-    std::vector<cPlaneVertex> all;
+    cMeshManager* meshes = cMeshManager::get_instance();
     for (int32_t i = 0; i < KALEIDO_PLANE_COUNT; ++i) {
-        const std::vector<cPlaneVertex> plane = kaleido_plane(i + 1);
-        first[i] = static_cast<GLint>(all.size());
-        count[i] = static_cast<GLsizei>(plane.size());
-        all.insert(all.end(), plane.begin(), plane.end());
+        if (planes[i])
+            continue;
+        // Drawn with whatever texture the effect binds; the vertex arrays
+        // are not needed once uploaded.
+        planes[i] = meshes->get_mesh(KALEIDO_PLANE_FILES[i], true, true, false);
+        if (!planes[i])
+            throw std::runtime_error(std::string("cPostKaleido2d: no mesh for ") + KALEIDO_PLANE_FILES[i]);
     }
-    glGenBuffersARB(1, &buffer);
-    glBindBufferARB(GL_ARRAY_BUFFER_ARB, buffer);
-    glBufferDataARB(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(all.size() * sizeof(cPlaneVertex)), all.data(),
-                    GL_STATIC_DRAW_ARB);
-    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
-}
-
-void cPostKaleido2d::draw_plane(int32_t index) const
-{
-    cStateManager::get_instance()->apply();
-    glBindBufferARB(GL_ARRAY_BUFFER_ARB, buffer);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glClientActiveTexture(GL_TEXTURE0);
-    glVertexPointer(3, GL_FLOAT, sizeof(cPlaneVertex), reinterpret_cast<const void*>(offsetof(cPlaneVertex, x)));
-    glTexCoordPointer(2, GL_FLOAT, sizeof(cPlaneVertex), reinterpret_cast<const void*>(offsetof(cPlaneVertex, s)));
-    glDrawArrays(GL_TRIANGLES, first[index - 1], count[index - 1]);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
 }
 
 void cPostKaleido2d::apply(cRenderTarget_fbo& source, int32_t index)
 {
     if (index < 0 || index > KALEIDO_PLANE_COUNT)
         throw std::out_of_range("cPostKaleido2d: no plane " + std::to_string(index));
+    if (!planes[KALEIDO_PLANE_COUNT - 1])
+        throw std::logic_error("cPostKaleido2d::apply called before init");
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     cStateManager* state = cStateManager::get_instance();
     shaders->push_shader();
     shaders->unbind();
     state->push();
     state->set_blend(false);
-    // The planes are flat: whichever way the caller culls, both sides show.
+    // The planes are flat: whichever way the caller culls, the fold shows.
     state->set_cull(false);
     if (index == 0) {
         draw_render_target_fullscreen(source);
@@ -80,12 +59,13 @@ void cPostKaleido2d::apply(cRenderTarget_fbo& source, int32_t index)
         begin_screen_space();
         source.bind_texture(GL_TEXTURE0);
         // A 1% overscan about the centre hides the plane's edges and keeps
-        // the fold lines where the plane has them.
+        // the fold lines through the centre where the plane has them.
         glTranslatef(0.5f, 0.5f, 0);
         glScalef(1.01f, 1.01f, 1.01f);
         glTranslatef(-0.5f, -0.5f, 0);
+        // The plane lies in x-z; turned, its z is the screen's up.
         glRotatef(-90, 1, 0, 0);
-        draw_plane(index);
+        planes[index - 1]->draw();
         source.unbind_texture();
         end_screen_space();
         glMatrixMode(GL_TEXTURE);

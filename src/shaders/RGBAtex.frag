@@ -3,7 +3,18 @@
 // Texture times colour in all four channels: the texture's alpha cuts out,
 // the colour's alpha fades.
 uniform sampler2D tex0;
+uniform int fog_mode;
+// The GL fog state applied to a colour; fog_mode is 0 while fog is off,
+// else 1 linear, 2 exp, 3 exp2 (set at every bind).
+vec3 fogged(vec3 c)
+{
+    float z = gl_FogFragCoord;
+    float f = fog_mode == 1 ? (gl_Fog.end - z) * gl_Fog.scale
+            : fog_mode == 2 ? exp(-gl_Fog.density * z) : exp(-(gl_Fog.density * z) * (gl_Fog.density * z));
+    return fog_mode == 0 ? c : mix(gl_Fog.color.rgb, c, clamp(f, 0.0, 1.0));
+}
 void main()
 {
-    gl_FragColor = texture2D(tex0, gl_TexCoord[0].st) * gl_Color;
+    vec4 c = texture2D(tex0, gl_TexCoord[0].st) * gl_Color;
+    gl_FragColor = vec4(fogged(c.rgb), c.a);
 }

@@ -4,6 +4,7 @@
 void main()
 {
     gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
+    gl_FogFragCoord = -(gl_ModelViewMatrix * gl_Vertex).z;
     gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;
     gl_FrontColor = gl_Color;
     gl_BackColor = gl_Color;

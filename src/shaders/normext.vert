@@ -19,6 +19,7 @@ void main()
     eye_normal = gl_NormalMatrix * (mat3(outer_rotmat) * n);
     extrusion = t_parm;
     gl_Position = gl_ProjectionMatrix * p;
+    gl_FogFragCoord = -p.z;
     gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;
     gl_FrontColor = gl_Color;
     gl_BackColor = gl_Color;

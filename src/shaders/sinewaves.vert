@@ -18,6 +18,7 @@ void main()
     vec4 pos = vec4(gl_Vertex.xyz + gl_Normal * (wave * in_strength), 1.0);
     lighten = in_lighten * max(wave, 0.0);
     gl_Position = gl_ModelViewProjectionMatrix * pos;
+    gl_FogFragCoord = -(gl_ModelViewMatrix * pos).z;
     gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;
     gl_FrontColor = gl_Color;
     gl_BackColor = gl_Color;

@@ -1,6 +1,16 @@
 #version 120
 #extension GL_ARB_texture_rectangle : enable
+uniform int fog_mode;
+// The GL fog state applied to a colour; fog_mode is 0 while fog is off,
+// else 1 linear, 2 exp, 3 exp2 (set at every bind).
+vec3 fogged(vec3 c)
+{
+    float z = gl_FogFragCoord;
+    float f = fog_mode == 1 ? (gl_Fog.end - z) * gl_Fog.scale
+            : fog_mode == 2 ? exp(-gl_Fog.density * z) : exp(-(gl_Fog.density * z) * (gl_Fog.density * z));
+    return fog_mode == 0 ? c : mix(gl_Fog.color.rgb, c, clamp(f, 0.0, 1.0));
+}
 void main()
 {
-    gl_FragColor = gl_Color;
+    gl_FragColor = vec4(fogged(gl_Color.rgb), gl_Color.a);
 }

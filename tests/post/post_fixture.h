@@ -26,6 +26,7 @@ protected:
     {
         ShaderTest::SetUp();
         cResourcePath::get_instance()->add("../data/textures");
+        cResourcePath::get_instance()->add("../data/models");  // the kaleidoscope's planes
         cStateManager::get_instance()->set_defaults();
         testing::internal::CaptureStdout();
         pool = create_render_target_manager();

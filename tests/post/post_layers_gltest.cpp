@@ -1,6 +1,7 @@
 // Pixel tests of compositing, the kaleidoscope and the feedback trail.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "post/post_compositing.h"
 #include "post/post_fixture.h"
@@ -59,6 +60,7 @@ TEST_F(PostTest, CompositingGivesEachModesFormulaOverAClearedDestination)
 namespace {
 
 constexpr int W = 1280, H = 720;
+constexpr double PI = 3.141592653589793;
 
 // Red grows to the right, green upwards: no symmetry of its own.
 cRgba gradient(int x, int y)
@@ -74,59 +76,134 @@ int distance(cRgba a, cRgba b)
     return d;
 }
 
-// Pixel partner of x across the fold at plane coordinate u (the plane is
-// drawn 1% larger about the centre).
-int across(double u, int size, int x)
+struct cPoint {
+    double x, z;  // plane coordinates, 0-1 (z is the screen's up)
+};
+
+// Pixel column or row that shows plane coordinate p: the plane is drawn 1%
+// larger about the picture's centre.
+int pixel(double p, int size)
 {
-    return static_cast<int>(std::lround(2 * (0.5 + 1.01 * (u - 0.5)) * size - x - 1));
+    return static_cast<int>(std::floor((0.5 + 1.01 * (p - 0.5)) * size));
+}
+
+cRgba shown(const cPicture& picture, cPoint p)
+{
+    return picture.at(pixel(p.x, W), pixel(p.z, H));
+}
+
+cPoint turned(cPoint p, double degrees)
+{
+    const double a = degrees * PI / 180, dx = p.x - 0.5, dz = p.z - 0.5;
+    return {0.5 + dx * std::cos(a) - dz * std::sin(a), 0.5 + dx * std::sin(a) + dz * std::cos(a)};
+}
+
+// A map of the plane that the fold of `plane` should (or should not) leave
+// unchanged: p and map(p) show the same colour.
+struct cSymmetry {
+    int32_t plane;
+    const char* what;
+    std::function<cPoint(cPoint)> map;
+    bool holds;         // false: some point must differ clearly from its image
+    double min_radius;  // points nearer the centre are skipped (polar folds turn fast there)
+};
+
+// Largest colour difference between a plane point and its image, over a
+// grid of points whose image stays on the plane.
+int worst_mismatch(const cPicture& picture, const cSymmetry& s)
+{
+    int worst = 0;
+    for (double z = 0.01; z < 0.995; z += 0.0193)
+        for (double x = 0.01; x < 0.995; x += 0.0193) {
+            const cPoint p{x, z}, q = s.map(p);
+            if (std::hypot(x - 0.5, z - 0.5) < s.min_radius || q.x < 0.01 || q.x > 0.99 || q.z < 0.01 || q.z > 0.99)
+                continue;
+            worst = std::max(worst, distance(shown(picture, p), shown(picture, q)));
+        }
+    return worst;
 }
 
 }  // namespace
 
-TEST_F(PostTest, KaleidoscopePlanesFoldAsTheirNamesSay)
+TEST_F(PostTest, KaleidoscopePlanesFoldAsTheirFilesSay)
 {
     cTmpRenderTarget src = get_tmp_render_target(RTT_FULL), dst = get_tmp_render_target(RTT_FULL);
     fill(*src.target, gradient);
+    cPostKaleido2d* kaleido = cPostKaleido2d::get_instance();
+    EXPECT_THROW(kaleido->apply(*src.target, 1), std::logic_error) << "the planes load at init, not in apply";
+    kaleido->init();
+    // A caller that culls front faces must still see the planes.
+    cStateManager::get_instance()->set_cull(true);
+    cStateManager::get_instance()->set_cull_side(false);
     auto fold = [&](int32_t index) {
-        into(*dst.target, [&] { cPostKaleido2d::get_instance()->apply(*src.target, index); });
+        fill(*dst.target, cRgba{0, 0, 0, 0});
+        into(*dst.target, [&] { kaleido->apply(*src.target, index); });
         return read(*dst.target);
     };
     const cPicture copy = fold(0);
     for (auto [x, y] : {std::pair{0, 0}, {640, 360}, {1279, 719}, {17, 700}})
         EXPECT_EQ(copy.at(x, y), gradient(x, y)) << "index 0 copies";
-    // Each pixel left of x_end must equal its partner, mirrored across the
-    // fold left-right and/or top-bottom (both: a half turn).
+
+    const auto mirror_x = [](double axis) { return [axis](cPoint p) { return cPoint{2 * axis - p.x, p.z}; }; };
+    const auto mirror_z = [](double axis) { return [axis](cPoint p) { return cPoint{p.x, 2 * axis - p.z}; }; };
+    const auto turn = [](double degrees) { return [degrees](cPoint p) { return turned(p, degrees); }; };
+    const cSymmetry symmetries[] = {
+        {1, "halves mirrored left-right", mirror_x(0.5), true, 0},
+        {2, "halves mirrored top-bottom", mirror_z(0.5), true, 0},
+        {3, "mirrored left-right", mirror_x(0.5), true, 0},
+        {3, "mirrored top-bottom", mirror_z(0.5), true, 0},
+        {4, "three-way: a third of a turn", turn(120), true, 0},
+        {4, "three-way: mirrored across a fold line", mirror_z(0.5), true, 0},
+        {4, "three-way, not four-way", turn(90), false, 0},
+        {5, "tiles repeat every other column", [](cPoint p) { return cPoint{p.x + 0.5, p.z}; }, true, 0},
+        {5, "tiles repeat every other row", [](cPoint p) { return cPoint{p.x, p.z + 0.5}; }, true, 0},
+        {5, "neighbour tiles mirrored left-right", mirror_x(0.25), true, 0},
+        {5, "neighbour tiles mirrored top-bottom", mirror_z(0.25), true, 0},
+        {6, "polar repeat: a quarter turn", turn(90), true, 0.15},
+        {6, "polar repeat: mirrored across the horizontal", mirror_z(0.5), true, 0.15},
+        {6, "polar repeat: four repeats, not eight", turn(45), false, 0.15},
+        {7, "mandala: a sixteenth of a turn", turn(22.5), true, 0},
+        {7, "mandala: mirrored across the horizontal", mirror_z(0.5), true, 0},
+        {7, "mandala: sixteen segments, not thirty-two", turn(11.25), false, 0},
+    };
+    // The first three planes keep part of the picture as it is.
     const struct {
         int32_t plane;
-        double fold_u;  // fold line, plane coordinate
-        bool mirror_x, mirror_y;
-        int x_end;
-    } symmetries[] = {
-        {1, 0.5, true, false, W / 2},           // cylinder: halves mirrored
-        {2, 0.5, false, true, W},               // hz: top mirrors bottom
-        {3, 0.5, true, false, W / 2},           // dual: left-right
-        {3, 0.5, false, true, W},               // dual: and top-bottom
-        {4, 1.0 / 3, true, false, W / 3 - 6},   // triple: middle strip mirrors the first
-        {5, 0.25, true, false, W / 4 - 6},      // matrix: neighbour tiles mirrored
-        {5, 0.5, true, true, W / 2},            // matrix: the whole picture too
-        {6, 0.5, true, true, W / 2},            // circular repeat: a half turn (six sectors)
-        {7, 0.5, true, false, W / 2},           // mandala: left-right
-        {7, 0.5, false, true, W},               // mandala: top-bottom
-    };
-    for (const auto& s : symmetries) {
-        const cPicture p = fold(s.plane);
-        int mismatch = 0, unfolded = 0;
-        for (int y = 3; y < H - 3; y += 29)
-            for (int x = 3; x < W; x += 31) {
-                const int px = s.mirror_x ? across(s.fold_u, W, x) : x, py = s.mirror_y ? H - 1 - y : y;
-                if (x < s.x_end)
-                    mismatch = std::max(mismatch, distance(p.at(x, y), p.at(px, py)));
+        double x_end, z_end;  // kept region, plane coordinates from 0
+    } kept[] = {{1, 0.5, 1.0}, {2, 1.0, 0.5}, {3, 0.5, 0.5}};
+
+    for (int32_t index = 1; index <= KALEIDO_PLANE_COUNT; ++index) {
+        const cPicture p = fold(index);
+        int uncovered = 0, unfolded = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                uncovered += p.at(x, y)[3] != 255;
                 unfolded = std::max(unfolded, distance(p.at(x, y), gradient(x, y)));
             }
-        EXPECT_LE(mismatch, 3) << "plane " << s.plane << " across " << s.fold_u;
-        EXPECT_GT(unfolded, 60) << "plane " << s.plane << " is folded";
+        EXPECT_EQ(uncovered, 0) << "plane " << index << " covers the whole destination";
+        EXPECT_GT(unfolded, 60) << "plane " << index << " is folded";
+        for (const cSymmetry& s : symmetries) {
+            if (s.plane != index)
+                continue;
+            const int mismatch = worst_mismatch(p, s);
+            if (s.holds)
+                EXPECT_LE(mismatch, 4) << "plane " << index << ": " << s.what;
+            else
+                EXPECT_GT(mismatch, 12) << "plane " << index << ": " << s.what;
+        }
+        for (const auto& k : kept) {
+            if (k.plane != index)
+                continue;
+            int worst = 0;
+            for (double z = 0.01; z < k.z_end - 0.01; z += 0.0193)
+                for (double x = 0.01; x < k.x_end - 0.01; x += 0.0193)
+                    worst = std::max(worst, distance(shown(p, {x, z}), gradient(static_cast<int>(x * W),
+                                                                                  static_cast<int>(z * H))));
+            EXPECT_LE(worst, 3) << "plane " << index << " keeps its part of the picture unchanged";
+        }
     }
-    EXPECT_THROW(cPostKaleido2d::get_instance()->apply(*src.target, 8), std::out_of_range);
+    EXPECT_THROW(kaleido->apply(*src.target, 8), std::out_of_range);
+    EXPECT_THROW(kaleido->apply(*src.target, -1), std::out_of_range);
 }
 
 class PostFeedbackTest : public PostTest {

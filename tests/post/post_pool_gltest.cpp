@@ -65,6 +65,7 @@ const cChain CHAINS[] = {
 
 TEST_F(PostTest, EveryScenesEffectChainStaysWithinThePool)
 {
+    cPostKaleido2d::get_instance()->init();  // as the scenes do while loading
     for (const cChain& chain : CHAINS) {
         std::vector<cTmpRenderTarget> held;
         held.reserve(16);

@@ -132,6 +132,27 @@ TEST_F(ShaderPixelTest, SpillAddsTheGlowAndMaskedMultiplies)
     expect_near(run("masked_shader", {200, 100, 50, 255}, {128, 255, 0, 255}), {100, 100, 0, 255});
 }
 
+TEST_F(ShaderPixelTest, ColourDodgeBrightensByTheLayerWhereTheMaskIsWhite)
+{
+    mgr()->register_shader<cShdPostColDodge>("coldodge_shader");
+    mgr()->register_shader<cShdPostColDodgeMasked>("coldodge_mask_shader");
+    const RGBA base{100, 50, 0, 200};
+    const RGBA layer{128, 0, 255, 255};  // about half, black, white
+    const std::array<int, 4> dodged{201, 50, 0, 200};
+    expect_near(run("coldodge_shader", base, layer), dodged);
+    struct {
+        RGBA mask;
+        std::array<int, 4> expected;
+    } const masks[] = {{{255, 255, 255, 255}, dodged}, {{0, 0, 0, 255}, {100, 50, 0, 200}}, {{128, 128, 128, 255}, {151, 50, 0, 200}}};
+    for (const auto& m : masks) {
+        GLuint mask = make_texture(GL_TEXTURE_RECTANGLE_ARB, 4, 4, m.mask);
+        bind_unit(2, GL_TEXTURE_RECTANGLE_ARB, mask);
+        expect_near(run("coldodge_mask_shader", base, layer), m.expected);
+        bind_unit(2, GL_TEXTURE_RECTANGLE_ARB, 0);
+        glDeleteTextures(1, &mask);
+    }
+}
+
 TEST_F(ShaderPixelTest, SeparableBlurSpreadsOneColumnAndKeepsOrBlursAlpha)
 {
     mgr()->register_shader<cShdBlurTex>("alpha_blur_shader");

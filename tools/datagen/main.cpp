@@ -1,13 +1,21 @@
-// quorvane-datagen <data dir>: writes the whole data tree the demo reads
-// (textures, models, music, script), from code, identically on every run.
-// Each file family has one writer that fills its own subdirectory; a new
-// family is one more entry in FAMILIES.
+// quorvane-datagen <data dir> [family ...]: writes the whole data tree the
+// demo reads (textures, models, music, script), from code, identically on
+// every run; naming families (subdirectories) writes only those. Each file
+// family has one writer that fills its own subdirectory; a new family is one
+// more entry in FAMILIES.
+// quorvane-datagen --preview <dir>: the tree and a contact sheet of it.
+// quorvane-datagen --render <file.wav> [--solo <track>] [--seconds <s>]:
+// renders the soundtrack (or one MIDI track of it alone) to a WAV file.
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "models.h"
+#include "music.h"
 #include "preview.h"
 #include "textures.h"
 #include "textures_show.h"
@@ -25,13 +33,25 @@ const cFamily FAMILIES[] = {
     {"textures", write_textures},
     {"textures", write_show_textures},
     {"models", write_models},
+    {"music", write_music},
+    {"script", write_script},
 };
 
 // The program's search directories exist even while a family has no files yet.
 const char* const SUBDIRS[] = {"textures", "models", "music", "script"};
 
-// Writes the whole tree under `root`; the exit status of the program.
-int generate(const fs::path& root)
+bool wanted(const char* dir, const std::vector<std::string>& only)
+{
+    if (only.empty())
+        return true;
+    for (const std::string& name : only)
+        if (name == dir)
+            return true;
+    return false;
+}
+
+// Writes the tree (or the named families) under `root`; the exit status of the program.
+int generate(const fs::path& root, const std::vector<std::string>& only)
 {
     for (const char* sub : SUBDIRS) {
         std::error_code ec;
@@ -42,6 +62,8 @@ int generate(const fs::path& root)
         }
     }
     for (const cFamily& family : FAMILIES) {
+        if (!wanted(family.dir, only))
+            continue;
         if (!family.write((root / family.dir).string())) {
             std::cerr << "quorvane-datagen: writing " << family.dir << " failed" << std::endl;
             return 1;
@@ -50,21 +72,46 @@ int generate(const fs::path& root)
     return 0;
 }
 
+int usage()
+{
+    std::cerr << "usage: quorvane-datagen <data dir> [family ...] | --preview <dir>\n"
+                 "       quorvane-datagen --render <file.wav> [--solo <track>] [--seconds <s>]"
+              << std::endl;
+    return 2;
+}
+
+int render_command(int argc, char** argv)
+{
+    if (argc < 3 || argc % 2 == 0)
+        return usage();
+    int solo = -1;
+    double seconds = 0.0;
+    for (int i = 3; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--solo") == 0)
+            solo = std::atoi(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--seconds") == 0)
+            seconds = std::atof(argv[i + 1]);
+        else
+            return usage();
+    }
+    return render_wav(argv[2], solo, seconds) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc >= 2 && std::strcmp(argv[1], "--render") == 0)
+        return render_command(argc, argv);
     if (argc == 3 && std::string(argv[1]) == "--preview") {
         // The tree goes beside the sheet, so the sheet shows exactly what was written.
         const fs::path dir(argv[2]);
-        const int status = generate(dir / "data");
+        const int status = generate(dir / "data", {});
         if (status != 0)
             return status;
         return write_contact_sheet((dir / "data").string(), (dir / "contact_sheet.png").string()) ? 0 : 1;
     }
-    if (argc != 2) {
-        std::cerr << "usage: quorvane-datagen <data dir> | --preview <dir>" << std::endl;
-        return 2;
-    }
-    return generate(argv[1]);
+    if (argc < 2 || argv[1][0] == '-')
+        return usage();
+    return generate(argv[1], std::vector<std::string>(argv + 2, argv + argc));
 }

@@ -1,0 +1,476 @@
+// The generated soundtrack, checked through the program's own readers: the
+// MIDI twin (tracks and roles the scenes rely on), the marker script, and the
+// MP3 (length, level, loudness, sync with the MIDI). The build's data tree
+// is read where the whole file is needed; short renders come from the
+// generator's render command.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include <FreeImage.h>
+
+#include "event_script.h"
+#include "midi_file.h"
+#include "resource_path.h"
+#include "sound_module.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string DATA = executable_dir() + "/../data";
+
+struct cNoteOn {
+    int32_t ms;   // as the demo converts ticks
+    int note;
+};
+
+// The MIDI file as the demo reads it: note-ons per track in ms.
+struct cTwin {
+    std::unique_ptr<cMidiFile> file;
+    std::string log;                          // what the reader printed
+    std::vector<std::vector<cNoteOn>> notes;  // per track
+    double bar_ms = 0.0;
+
+    cTwin()
+    {
+        auto bytes = read_midi_bytes(DATA + "/music/goa3_3.mid");
+        if (!bytes)
+            return;
+        testing::internal::CaptureStdout();
+        file = std::make_unique<cMidiFile>(std::move(*bytes));
+        file->read_tracks();
+        log = testing::internal::GetCapturedStdout();
+        bar_ms = 4.0 * file->division * file->seconds_per_tick * 1000.0;
+        for (const auto& track : file->tracks) {
+            notes.emplace_back();
+            for (const sMidiTrackEvent& e : track->events)
+                if ((e.status & 0xF0) == 0x90 && e.second_byte > 0)
+                    notes.back().push_back({static_cast<int32_t>(e.tick * file->seconds_per_tick * 1000.0), e.first_byte});
+        }
+    }
+    int track(const std::string& name) const
+    {
+        for (size_t i = 0; i < file->tracks.size(); ++i)
+            if (file->tracks[i]->name == name)
+                return static_cast<int>(i);
+        return -1;
+    }
+    int count(int track, int32_t from, int32_t to) const
+    {
+        return static_cast<int>(std::count_if(notes[track].begin(), notes[track].end(),
+                                              [&](const cNoteOn& n) { return n.ms >= from && n.ms <= to; }));
+    }
+};
+
+const cTwin& twin()
+{
+    static const cTwin t;
+    return t;
+}
+
+int run_render(const std::string& args)
+{
+    const std::string command = executable_dir() + "/quorvane-datagen --render " + args + " > /dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The generator's WAV (32-bit float stereo) as mono.
+std::vector<float> read_wav_mono(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<float> mono;
+    for (size_t pos = 12; pos + 8 <= bytes.size();) {
+        uint32_t size;
+        std::memcpy(&size, &bytes[pos + 4], 4);
+        if (std::memcmp(&bytes[pos], "data", 4) == 0) {
+            const size_t frames = std::min<size_t>(size, bytes.size() - pos - 8) / 8;
+            mono.resize(frames);
+            for (size_t i = 0; i < frames; ++i) {
+                float lr[2];
+                std::memcpy(lr, &bytes[pos + 8 + i * 8], 8);
+                mono[i] = 0.5f * (lr[0] + lr[1]);
+            }
+            break;
+        }
+        pos += 8 + size;
+    }
+    return mono;
+}
+
+const std::vector<int16_t>& decoded_master()
+{
+    static const std::vector<int16_t> pcm = [] {
+        std::ifstream in(DATA + "/music/goa3_4_master.mp3", std::ios::binary);
+        std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::vector<int16_t> out;
+        if (!decode_mp3(data, out))
+            out.clear();
+        return out;
+    }();
+    return pcm;
+}
+
+// Integrated loudness after ITU-R BS.1770: K-weighting (high shelf and
+// high-pass, coefficients derived for 44.1 kHz), 400 ms blocks with 75 %
+// overlap, absolute gate -70 LUFS and relative gate -10 LU.
+struct cBiquad {
+    double b0, b1, b2, a1, a2, z1 = 0.0, z2 = 0.0;
+    double run(double x)
+    {
+        const double y = b0 * x + z1;
+        z1 = b1 * x - a1 * y + z2;
+        z2 = b2 * x - a2 * y;
+        return y;
+    }
+};
+
+std::vector<cBiquad> k_weighting()
+{
+    const double rate = SOUND_RATE, pi = 3.14159265358979323846;
+    double w = 2 * pi * 1681.974450955533 / rate, alpha = std::sin(w) / (2 * 0.7071752369554196);
+    const double A = std::pow(10.0, 3.999843853973347 / 40.0), c = std::cos(w), sa = 2 * std::sqrt(A) * alpha;
+    double a0 = (A + 1) - (A - 1) * c + sa;
+    cBiquad shelf{A * ((A + 1) + (A - 1) * c + sa) / a0, -2 * A * ((A - 1) + (A + 1) * c) / a0,
+                  A * ((A + 1) + (A - 1) * c - sa) / a0, 2 * ((A - 1) - (A + 1) * c) / a0,
+                  ((A + 1) - (A - 1) * c - sa) / a0};
+    w = 2 * pi * 38.13547087602444 / rate;
+    alpha = std::sin(w) / (2 * 0.5003270373238773);
+    a0 = 1 + alpha;
+    cBiquad high{(1 + std::cos(w)) / 2 / a0, -(1 + std::cos(w)) / a0, (1 + std::cos(w)) / 2 / a0,
+                 -2 * std::cos(w) / a0, (1 - alpha) / a0};
+    return {shelf, high};
+}
+
+double integrated_lufs(const std::vector<int16_t>& pcm)
+{
+    const size_t frames = pcm.size() / 2, hop = SOUND_RATE / 10;
+    std::vector<double> power(frames / hop, 0.0);  // per 100 ms, both channels summed
+    for (int ch = 0; ch < 2; ++ch) {
+        std::vector<cBiquad> k = k_weighting();
+        for (size_t i = 0; i < power.size() * hop; ++i) {
+            const double y = k[1].run(k[0].run(pcm[2 * i + ch] / 32768.0));
+            power[i / hop] += y * y / hop;
+        }
+    }
+    std::vector<double> blocks;
+    for (size_t i = 0; i + 4 <= power.size(); ++i)
+        blocks.push_back((power[i] + power[i + 1] + power[i + 2] + power[i + 3]) / 4.0);
+    auto gated_mean = [&](double floor_lufs) {
+        double sum = 0.0;
+        int n = 0;
+        for (double z : blocks)
+            if (-0.691 + 10 * std::log10(z + 1e-20) > floor_lufs) {
+                sum += z;
+                ++n;
+            }
+        return n ? sum / n : 0.0;
+    };
+    const double relative = -0.691 + 10 * std::log10(gated_mean(-70.0)) - 10.0;
+    return -0.691 + 10 * std::log10(gated_mean(relative));
+}
+
+}  // namespace
+
+TEST(SoundtrackMidi, TracksAreNamedAndTheTempoIsSetOnce)
+{
+    const cTwin& t = twin();
+    ASSERT_TRUE(t.file);
+    EXPECT_EQ(t.file->format, 1);
+    ASSERT_GE(t.file->num_tracks, 19);
+    for (const auto& track : t.file->tracks)
+        EXPECT_FALSE(track->name.empty());
+    EXPECT_EQ(t.file->tracks[0]->events.size(), 0u) << "track 0 carries only tempo and title";
+    size_t tempo_lines = 0;
+    for (size_t pos = t.log.find("# midi: bpm: "); pos != std::string::npos; pos = t.log.find("# midi: bpm: ", pos + 1))
+        ++tempo_lines;
+    EXPECT_EQ(tempo_lines, 1u);
+    EXPECT_NEAR(60.0 / (t.file->division * t.file->seconds_per_tick), 145.0, 0.01);
+}
+
+TEST(SoundtrackMidi, EveryNoteOnIsReleasedAfterItSounds)
+{
+    const cTwin& t = twin();
+    ASSERT_TRUE(t.file);
+    for (size_t i = 0; i < t.file->tracks.size(); ++i) {
+        std::map<int, int> sounding;
+        for (const sMidiTrackEvent& e : t.file->tracks[i]->events) {
+            const int kind = e.status & 0xF0;
+            if (kind == 0x90 && e.second_byte > 0) {
+                ++sounding[e.first_byte];
+            } else if (kind == 0x80 || kind == 0x90) {
+                ASSERT_GE(--sounding[e.first_byte], 0) << "note-off without a note-on, track " << i;
+            }
+        }
+        for (const auto& [note, open] : sounding)
+            EXPECT_EQ(open, 0) << "track " << i << " note " << note << " never released";
+    }
+}
+
+TEST(SoundtrackMidi, TheTracksScenesListenToPlayWhereTheyAreSeen)
+{
+    const cTwin& t = twin();
+    ASSERT_TRUE(t.file);
+    // Track 1, note 48: the attractor preset switch, every two to four bars of the finale.
+    std::vector<int32_t> presets;
+    for (const cNoteOn& n : t.notes[1])
+        if (n.note == 48)
+            presets.push_back(n.ms);
+    ASSERT_GE(presets.size(), 10u);
+    EXPECT_GE(presets.front(), 193000);
+    EXPECT_LE(presets.back(), 233000);
+    for (size_t i = 1; i < presets.size(); ++i) {
+        EXPECT_GE(presets[i] - presets[i - 1], 2 * t.bar_ms - 1) << presets[i];
+        EXPECT_LE(presets[i] - presets[i - 1], 4 * t.bar_ms + 1) << presets[i];
+    }
+    // Track 2 pulses the intro's cloud.
+    EXPECT_GE(t.count(2, 0, 27000), 16);
+    // Track 4: a few accents a second at most, heard through most of the show
+    // and in every scene that follows it.
+    const auto& accents = t.notes[4];
+    for (size_t i = 0; i + 4 < accents.size(); ++i)
+        EXPECT_GT(accents[i + 4].ms - accents[i].ms, 1000) << "five accents within a second at " << accents[i].ms;
+    int covered = 0;
+    for (int32_t s = 0; s < 233000; s += 2000)
+        covered += t.count(4, s, s + 1999) > 0;
+    EXPECT_GE(covered, 117 * 3 / 4);
+    for (auto [from, to] : {std::pair{37000, 54500}, {52500, 79500}, {140000, 168500}, {194000, 224000}})
+        EXPECT_GE(t.count(4, from, to), 8) << from;
+    // Track 10 kicks the spike ball, and only while it is shown.
+    EXPECT_GE(t.count(10, 194000, 224000), 30);
+    EXPECT_EQ(t.count(10, 194000, 224000), static_cast<int>(t.notes[10].size()));
+    // Track 18 toggles the attractor's colour once or twice a bar in the finale.
+    EXPECT_EQ(t.count(18, 193000, 233000), static_cast<int>(t.notes[18].size()));
+    const double first_bar = std::ceil(193000 / t.bar_ms - 0.5) * t.bar_ms;
+    int bars = 0;
+    for (double bar = first_bar; bar + t.bar_ms < 230000; bar += t.bar_ms, ++bars) {
+        const int hits = t.count(18, static_cast<int32_t>(bar), static_cast<int32_t>(bar + t.bar_ms) - 1);
+        EXPECT_TRUE(hits == 1 || hits == 2) << hits << " hits in the bar at " << bar;
+    }
+    EXPECT_GE(bars, 20);
+}
+
+TEST(SoundtrackScript, MarkersFollowTheShowAndTheMusic)
+{
+    std::unique_ptr<cEventQueue> queue(cEventQueue_factory::loadFile(DATA + "/script/markers.txt"));
+    ASSERT_TRUE(queue);
+    std::map<int32_t, std::vector<int32_t>> at;  // code -> times
+    for (const cEvent* e : queue->events)
+        at[e->type].push_back(e->time);
+    for (int code = 0; code <= 21; ++code) {
+        ASSERT_EQ(at[code].size(), 1u) << "s" << code;
+        if (code > 0) {
+            EXPECT_GT(at[code][0], at[code - 1][0]) << "s" << code;
+        }
+    }
+    // Every section change of the show has a scene marker within a bar.
+    const cTwin& t = twin();
+    ASSERT_TRUE(t.file);
+    for (int32_t change : {13200, 27000, 37000, 47500, 79500, 106000, 111500, 139000, 168000, 193000, 233000}) {
+        int32_t nearest = INT32_MAX;
+        for (int code = 0; code <= 21; ++code)
+            nearest = std::min(nearest, std::abs(at[code][0] - change));
+        EXPECT_LE(nearest, t.bar_ms) << change;
+    }
+    // Named markers sit on a note of the instrument they are named after.
+    const std::map<int32_t, std::string> instrument = {
+        {25, "Kick"},       {26, "Snare"},         {27, "Rumble"},   {28, "Pad"},       {29, "Bwab"},
+        {30, "Bwab"},       {31, "Techno FX"},     {32, "Techno FX"}, {33, "Supersaw Lead"},
+        {34, "Supersaw Lead"}, {35, "Closed Hat"}, {36, "Open Hat"},  {37, "Sine Lead"}};
+    for (const auto& [code, name] : instrument) {
+        ASSERT_EQ(at[code].size(), 1u) << code;
+        const int track = t.track(name);
+        ASSERT_GE(track, 0) << name;
+        EXPECT_GE(t.count(track, at[code][0], at[code][0]), 1) << code << " is not on a note of " << name;
+    }
+    EXPECT_LT(at[29][0], at[30][0]);
+    EXPECT_LT(at[31][0], at[32][0]);
+    ASSERT_EQ(at[41].size(), 1u);
+    EXPECT_GT(at[41][0], 233000);
+    EXPECT_EQ(queue->events.back()->type, 41) << "the show ends on its last marker";
+}
+
+TEST(SoundtrackAudio, MasterPlaysTheWholeShowWithoutClippingAndFadesOut)
+{
+    const std::vector<int16_t>& pcm = decoded_master();
+    ASSERT_GE(pcm.size() / 2, 233u * SOUND_RATE);
+    int peak = 0;
+    for (int16_t s : pcm)
+        peak = std::max(peak, std::abs(static_cast<int>(s)));
+    const double peak_db = 20 * std::log10(peak / 32768.0);
+    EXPECT_LT(peak_db, -0.5);
+    const double lufs = integrated_lufs(pcm);
+    std::cout << "master: peak " << peak_db << " dBFS, integrated loudness " << lufs << " LUFS" << std::endl;
+    EXPECT_GT(lufs, -13.0);
+    EXPECT_LT(lufs, -6.0);
+    // The closing hit has died away when the show quits.
+    double tail = 0.0;
+    const size_t from = static_cast<size_t>(233.5 * SOUND_RATE) * 2;
+    for (size_t i = from; i < from + SOUND_RATE; ++i)
+        tail = std::max(tail, std::abs(pcm[std::min(i, pcm.size() - 1)]) / 32768.0);
+    EXPECT_LT(20 * std::log10(tail + 1e-9), -30.0);
+}
+
+TEST(SoundtrackAudio, MasterIsInStepWithTheRender)
+{
+    const std::string wav = (fs::temp_directory_path() / ("qv_master_" + std::to_string(::getpid()) + ".wav")).string();
+    ASSERT_EQ(run_render(wav + " --seconds 42"), 0);
+    const std::vector<float> render = read_wav_mono(wav);
+    fs::remove(wav);
+    const std::vector<int16_t>& pcm = decoded_master();
+    ASSERT_GE(render.size(), 41u * SOUND_RATE);
+    ASSERT_GE(pcm.size() / 2, 41u * SOUND_RATE);
+    // The lag that best aligns a stretch of the drop; gapless decoding must
+    // leave none.
+    const size_t from = 30 * SOUND_RATE, to = 40 * SOUND_RATE;
+    const int max_lag = SOUND_RATE / 100;
+    int best_lag = 0;
+    double best = -1e30, energy_r = 0.0, energy_m = 0.0;
+    for (int lag = -max_lag; lag <= max_lag; ++lag) {
+        double sum = 0.0;
+        for (size_t i = from; i < to; i += 2)
+            sum += render[i] * (pcm[2 * (i + lag)] + pcm[2 * (i + lag) + 1]) / 65536.0;
+        if (sum > best) {
+            best = sum;
+            best_lag = lag;
+        }
+    }
+    for (size_t i = from; i < to; i += 2) {
+        energy_r += render[i] * render[i];
+        const double m = (pcm[2 * (i + best_lag)] + pcm[2 * (i + best_lag) + 1]) / 65536.0;
+        energy_m += m * m;
+    }
+    EXPECT_LE(std::abs(best_lag), SOUND_RATE / 1000) << "lag " << best_lag << " samples";
+    EXPECT_GT(best / std::sqrt(energy_r * energy_m), 0.9) << "the MP3 does not carry the render";
+}
+
+// Percussive tracks the scenes follow, rendered alone: each note-on is heard
+// within 5 ms of its time, and (where the part has no echo) nothing sounds
+// between the notes.
+struct cOnsetCase {
+    int track;           // MIDI track
+    double seconds;      // render length, covering the notes checked
+    int quiet_after_ms;  // from here after a note to the next the track is quiet; 0: not checked
+};
+
+TEST(SoundtrackAudio, PercussionSoundsExactlyOnItsNotes)
+{
+    const cTwin& t = twin();
+    ASSERT_TRUE(t.file);
+    const long ms = SOUND_RATE / 1000;
+    auto sample = [](int32_t time_ms) { return static_cast<long>(time_ms * (SOUND_RATE / 1000.0)); };
+    for (const cOnsetCase& c : {cOnsetCase{4, 80.0, 400}, {3, 60.0, 330}, {10, 226.0, 0}, {18, 232.0, 0}}) {
+        SCOPED_TRACE("track " + std::to_string(c.track));
+        const std::string wav =
+            (fs::temp_directory_path() / ("qv_solo_" + std::to_string(::getpid()) + ".wav")).string();
+        ASSERT_EQ(run_render(wav + " --solo " + std::to_string(c.track) + " --seconds " + std::to_string(c.seconds)), 0);
+        const std::vector<float> x = read_wav_mono(wav);
+        fs::remove(wav);
+        ASSERT_GE(x.size(), static_cast<size_t>((c.seconds - 1.0) * SOUND_RATE));
+        auto peak = [&](long a, long b) {
+            float p = 0.0f;
+            for (long i = std::max(0L, a); i < std::min<long>(b, static_cast<long>(x.size())); ++i)
+                p = std::max(p, std::fabs(x[i]));
+            return p;
+        };
+        const auto& notes = t.notes[c.track];
+        int checked = 0;
+        for (size_t k = 0; k < notes.size() && notes[k].ms < (c.seconds - 1.0) * 1000.0; ++k) {
+            const long note = sample(notes[k].ms);
+            // Onset: the first sample that reaches a quarter of the hit's peak.
+            const float level = 0.25f * peak(note, note + 30 * ms);
+            ASSERT_GT(level, 0.001f) << "silent note at " << notes[k].ms;
+            long onset = note - 20 * ms;
+            while (std::fabs(x[onset]) < level)
+                ++onset;
+            EXPECT_LE(std::abs(onset - note), 5 * ms) << "note at " << notes[k].ms << " ms";
+            if (c.quiet_after_ms > 0 && k + 1 < notes.size()) {
+                EXPECT_LT(peak(note + c.quiet_after_ms * ms, sample(notes[k + 1].ms) - 10 * ms), level)
+                    << "sound between " << notes[k].ms << " and the next note";
+            }
+            ++checked;
+        }
+        EXPECT_GE(checked, 30);
+    }
+}
+
+// The acid line's cutoff follows its controller 74: bars where the
+// controller stands high sound brighter than bars where it stands low.
+TEST(SoundtrackAudio, AcidFilterFollowsItsController)
+{
+    const cTwin& t = twin();
+    ASSERT_TRUE(t.file);
+    const int acid = t.track("Acid 303");
+    ASSERT_GE(acid, 0);
+    const std::string wav = (fs::temp_directory_path() / ("qv_acid_" + std::to_string(::getpid()) + ".wav")).string();
+    ASSERT_EQ(run_render(wav + " --solo " + std::to_string(acid) + " --seconds 54"), 0);
+    const std::vector<float> x = read_wav_mono(wav);
+    fs::remove(wav);
+    ASSERT_GE(x.size(), 53u * SOUND_RATE);
+    // Controller value per half bar of the first drop, and the share of the
+    // signal's energy in its first difference (a measure of brightness).
+    std::vector<std::pair<int, double>> windows;
+    const double half = t.bar_ms / 2.0;
+    for (double start = 22 * t.bar_ms; start + half < 32 * t.bar_ms; start += half) {
+        int value = -1;
+        for (const sMidiTrackEvent& e : t.file->tracks[acid]->events)
+            if ((e.status & 0xF0) == 0xB0 && e.first_byte == 74 && e.tick * t.file->seconds_per_tick * 1000.0 <= start + half / 2)
+                value = e.second_byte;
+        ASSERT_GE(value, 0) << "no cutoff controller before " << start;
+        double energy = 0.0, slope = 0.0;
+        for (long i = static_cast<long>(start * 44.1) + 1; i < static_cast<long>((start + half) * 44.1); ++i) {
+            energy += x[i] * x[i];
+            slope += (x[i] - x[i - 1]) * (x[i] - x[i - 1]);
+        }
+        windows.push_back({value, slope / (energy + 1e-12)});
+    }
+    std::sort(windows.begin(), windows.end());
+    const size_t third = windows.size() / 3;
+    double dark = 0.0, bright = 0.0;
+    for (size_t i = 0; i < third; ++i) {
+        dark += windows[i].second;
+        bright += windows[windows.size() - 1 - i].second;
+    }
+    EXPECT_GT(windows.back().first - windows.front().first, 30) << "the cutoff hardly moves";
+    EXPECT_GT(bright, 1.5 * dark) << "brightness does not follow the cutoff controller";
+}
+
+// The spectrogram shows the arrangement: eight columns a second, and the low
+// band (kick and bass) lit in the drops but dark in the intro and breakdown.
+TEST(SoundtrackPicture, SpectrogramShowsWhereTheBeatPlays)
+{
+    const std::string path = DATA + "/music/spectrogram.png";
+    FIBITMAP* image = FreeImage_Load(FreeImage_GetFileType(path.c_str()), path.c_str());
+    ASSERT_NE(image, nullptr);
+    const unsigned width = FreeImage_GetWidth(image);
+    EXPECT_NEAR(width / 8.0, decoded_master().size() / 2.0 / SOUND_RATE, 1.0);
+    // Mean brightness of the lowest 40 spectrum rows (rows 40-79 from the
+    // bottom; the labelled strip lies below) over one second.
+    auto low_band = [&](double second) {
+        double sum = 0.0;
+        for (unsigned x = static_cast<unsigned>(second * 8); x < static_cast<unsigned>(second * 8) + 8; ++x)
+            for (unsigned row = 40; row < 80; ++row) {
+                RGBQUAD c{};
+                FreeImage_GetPixelColor(image, x, row, &c);
+                sum += (c.rgbRed + c.rgbGreen + c.rgbBlue) / (3.0 * 255.0);
+            }
+        return sum / (8 * 40);
+    };
+    const double intro = low_band(5.0), drop = low_band(40.0), breakdown = low_band(175.0), finale = low_band(200.0);
+    FreeImage_Unload(image);
+    EXPECT_GT(drop, intro + 0.2);
+    EXPECT_GT(finale, breakdown + 0.2);
+}
