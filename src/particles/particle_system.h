@@ -8,6 +8,7 @@
 // system. Every emission, update and integration walks the whole pool. No GL.
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "particles/random_table.h"
 #include "particles/vec3_ops.h"
@@ -32,6 +33,16 @@ public:
     int32_t capacity;         // pool size in slots
     int32_t now = -1;         // demo time (ms) of the frame being processed, set by the frame's update
 };
+
+// Index of the first dead slot at or after `from`, or capacity when none is
+// left. A full pool is the steady state, so the search runs as a byte scan.
+inline int first_free_slot(const cParticleSystem& ps, int from)
+{
+    if (from >= ps.capacity)
+        return ps.capacity;
+    const void* hit = std::memchr(ps.alive + from, 0, static_cast<size_t>(ps.capacity - from));
+    return hit ? static_cast<int>(static_cast<const bool*>(hit) - ps.alive) : ps.capacity;
+}
 
 // ---- controllers: compile-time defaults for an emitter's rate and life ----
 
@@ -131,9 +142,7 @@ public:
     {
         const int rate = this->get_rate();
         int emitted = 0;
-        for (int i = 0; i < ps.capacity && emitted <= rate; ++i) {
-            if (ps.alive[i])
-                continue;
+        for (int i = first_free_slot(ps, 0); i < ps.capacity && emitted <= rate; i = first_free_slot(ps, i + 1)) {
             const float r1 = frand(), r2 = frand(), r3 = frand();
             ps.velocities[i] = {r3, 10.0f * r2, r1};
             const float r4 = frand(), r5 = frand();
