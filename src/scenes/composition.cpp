@@ -39,6 +39,7 @@ void cSceneComposition::add_layer(int32_t key, const cSceneLayer& layer, int fad
     auto [it, inserted] = layers.emplace(key, layer);
     if (!inserted)
         return;
+    layer_names[key] = layer.scene->get_name();
     // The fades drive the record in the map, not the caller's copy.
     float* alpha = &it->second.alpha;
     if (fade_in_ms > 0)
@@ -67,7 +68,7 @@ bool cSceneComposition::update()
     scratch_names.clear();
     for (auto& [key, layer] : layers)
         if (layer.active_at(now()))
-            scratch_names += layer.scene->get_name();
+            scratch_names += layer_names[key];
     if (scratch_names == active_names)
         return false;
     active_names.swap(scratch_names);

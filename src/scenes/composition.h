@@ -52,4 +52,5 @@ private:
     int32_t show_end() const;
 
     std::string scratch_names;              // reused buffer for the next update's names
+    std::map<int32_t, std::string> layer_names;  // key -> scene name, asked once by add_layer
 };
