@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <FreeImage.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +8,7 @@
 #include <string>
 
 #include "resource_path.h"
+#include "support/image_file.h"
 
 namespace fs = std::filesystem;
 
@@ -36,47 +35,15 @@ std::map<std::string, std::string> read_tree(const fs::path& root)
     return files;
 }
 
-bool power_of_two(unsigned v)
+// Share of pixels in the rows [row0, row1) brighter than `level`.
+float bright_share(const cImageFile& image, unsigned row0, unsigned row1, float level)
 {
-    return v != 0 && (v & (v - 1)) == 0;
+    unsigned count = 0;
+    for (unsigned row = row0; row < row1; ++row)
+        for (unsigned x = 0; x < image.width(); ++x)
+            count += image.luminance(x, row) > level;
+    return static_cast<float>(count) / static_cast<float>((row1 - row0) * image.width());
 }
-
-// A decoded picture; rows counted from the bottom as FreeImage stores them.
-struct cImage {
-    FIBITMAP* bitmap = nullptr;  // owned
-
-    explicit cImage(const fs::path& path)
-    {
-        const std::string p = path.string();
-        bitmap = FreeImage_Load(FreeImage_GetFileType(p.c_str()), p.c_str());
-    }
-    ~cImage() { FreeImage_Unload(bitmap); }
-    cImage(const cImage&) = delete;
-    cImage& operator=(const cImage&) = delete;
-
-    unsigned width() const { return FreeImage_GetWidth(bitmap); }
-    unsigned height() const { return FreeImage_GetHeight(bitmap); }
-    RGBQUAD pixel(unsigned x, unsigned row_from_bottom) const
-    {
-        RGBQUAD c{};
-        FreeImage_GetPixelColor(bitmap, x, row_from_bottom, &c);
-        return c;
-    }
-    float luminance(unsigned x, unsigned row) const
-    {
-        const RGBQUAD c = pixel(x, row);
-        return (0.3f * c.rgbRed + 0.59f * c.rgbGreen + 0.11f * c.rgbBlue) / 255.0f;
-    }
-    // Share of pixels in the rows [row0, row1) brighter than `level`.
-    float bright_share(unsigned row0, unsigned row1, float level) const
-    {
-        unsigned count = 0;
-        for (unsigned row = row0; row < row1; ++row)
-            for (unsigned x = 0; x < width(); ++x)
-                count += luminance(x, row) > level;
-        return static_cast<float>(count) / static_cast<float>((row1 - row0) * width());
-    }
-};
 
 // The picture tests need only the texture family; the music family takes
 // seconds to render and is compared once, against the build's own tree.
@@ -117,7 +84,7 @@ TEST_F(DatagenTest, EveryTextureIsAnEightBitColourImage)
         {"loadbar.jpg", true},       {"loader.jpg", false},
     };
     for (const auto& [name, pot] : must_be_power_of_two) {
-        cImage image(textures() / name);
+        cImageFile image(textures() / name);
         ASSERT_NE(image.bitmap, nullptr) << name;
         const unsigned bpp = FreeImage_GetBPP(image.bitmap);
         EXPECT_TRUE(bpp == 24 || bpp == 32) << name << " has " << bpp << " bits per pixel";
@@ -127,29 +94,29 @@ TEST_F(DatagenTest, EveryTextureIsAnEightBitColourImage)
             EXPECT_TRUE(power_of_two(image.width()) && power_of_two(image.height())) << name;
         }
     }
-    cImage loader(textures() / "loader.jpg");
+    cImageFile loader(textures() / "loader.jpg");
     EXPECT_EQ(loader.width(), 1280u);
     EXPECT_EQ(loader.height(), 720u);
 }
 
 TEST_F(DatagenTest, PlainPicturesHoldTheirValues)
 {
-    cImage white(textures() / "default_white.png");
-    cImage black(textures() / "default_black.png");
+    cImageFile white(textures() / "default_white.png");
+    cImageFile black(textures() / "default_black.png");
     for (unsigned row = 0; row < white.height(); ++row)
         for (unsigned x = 0; x < white.width(); ++x) {
-            EXPECT_EQ(white.pixel(x, row).rgbGreen, 255);
-            EXPECT_EQ(black.pixel(x, row).rgbGreen, 0);
+            EXPECT_EQ(white.at(x, row).rgbGreen, 255);
+            EXPECT_EQ(black.at(x, row).rgbGreen, 0);
         }
 
-    cImage checker(textures() / "checker.jpg");
+    cImageFile checker(textures() / "checker.jpg");
     const unsigned cell = checker.width() / 2;
-    const int first = checker.pixel(0, 0).rgbRed;
+    const int first = checker.at(0, 0).rgbRed;
     ASSERT_TRUE(std::abs(first - 80) <= 2 || std::abs(first - 112) <= 2) << first;
     const int other = first < 96 ? 112 : 80;
     for (unsigned row = 0; row < checker.height(); ++row)
         for (unsigned x = 0; x < checker.width(); ++x) {
-            const RGBQUAD c = checker.pixel(x, row);
+            const RGBQUAD c = checker.at(x, row);
             const bool like_first = ((x / cell) + (row / cell)) % 2 == 0;
             EXPECT_NEAR(c.rgbRed, like_first ? first : other, 2) << x << "," << row;
             EXPECT_EQ(c.rgbRed, c.rgbBlue);  // grey
@@ -158,19 +125,19 @@ TEST_F(DatagenTest, PlainPicturesHoldTheirValues)
 
 TEST_F(DatagenTest, LoadingPicturesAreUprightAndDark)
 {
-    cImage loader(textures() / "loader.jpg");
+    cImageFile loader(textures() / "loader.jpg");
     // The title sits 190-246 pixels below the top edge; rows count from the bottom.
-    const float title = loader.bright_share(720 - 246, 720 - 190, 0.85f);
-    const float mirrored = loader.bright_share(190, 246, 0.85f);
+    const float title = bright_share(loader, 720 - 246, 720 - 190, 0.85f);
+    const float mirrored = bright_share(loader, 190, 246, 0.85f);
     EXPECT_GT(title, 0.02f);
     EXPECT_LT(mirrored, title / 4.0f);
     // A dark picture with a calm band where the bar is drawn (340-397 from the bottom).
-    EXPECT_LT(loader.bright_share(0, 720, 0.5f), 0.1f);
-    EXPECT_LT(loader.bright_share(345, 392, 0.5f), 0.02f);
+    EXPECT_LT(bright_share(loader, 0, 720, 0.5f), 0.1f);
+    EXPECT_LT(bright_share(loader, 345, 392, 0.5f), 0.02f);
 
-    cImage bar(textures() / "loadbar.jpg");
-    const RGBQUAD start = bar.pixel(4, bar.height() / 2 + 8);
-    const RGBQUAD end = bar.pixel(bar.width() - 4, bar.height() / 2 + 8);
+    cImageFile bar(textures() / "loadbar.jpg");
+    const RGBQUAD start = bar.at(4, bar.height() / 2 + 8);
+    const RGBQUAD end = bar.at(bar.width() - 4, bar.height() / 2 + 8);
     EXPECT_GT(start.rgbRed, start.rgbGreen);  // magenta where loading starts
     EXPECT_GT(start.rgbBlue, start.rgbGreen);
     EXPECT_GT(end.rgbBlue, end.rgbRed);  // cyan where it ends

@@ -3,13 +3,12 @@
 // grid, the colour lookups and the pictures that are added or cut out.
 #include <gtest/gtest.h>
 
-#include <FreeImage.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <string>
 
 #include "resource_path.h"
+#include "support/image_file.h"
 
 namespace fs = std::filesystem;
 
@@ -20,33 +19,10 @@ fs::path textures_dir()
     return fs::path(executable_dir()) / ".." / "data" / "textures";
 }
 
-// A decoded picture; rows counted from the bottom (texel row 0).
-struct cPicture {
-    FIBITMAP* bitmap = nullptr;  // owned
+// A generated texture by file name.
+struct cPicture : cImageFile {
+    explicit cPicture(const std::string& name) : cImageFile(textures_dir() / name) {}
 
-    explicit cPicture(const std::string& name)
-    {
-        const std::string p = (textures_dir() / name).string();
-        bitmap = FreeImage_Load(FreeImage_GetFileType(p.c_str()), p.c_str());
-    }
-    ~cPicture() { FreeImage_Unload(bitmap); }
-    cPicture(const cPicture&) = delete;
-    cPicture& operator=(const cPicture&) = delete;
-
-    unsigned width() const { return FreeImage_GetWidth(bitmap); }
-    unsigned height() const { return FreeImage_GetHeight(bitmap); }
-    unsigned bpp() const { return FreeImage_GetBPP(bitmap); }
-    RGBQUAD at(unsigned x, unsigned row) const
-    {
-        RGBQUAD c{};
-        FreeImage_GetPixelColor(bitmap, x, row, &c);
-        return c;
-    }
-    float luminance(unsigned x, unsigned row) const
-    {
-        const RGBQUAD c = at(x, row);
-        return (0.299f * c.rgbRed + 0.587f * c.rgbGreen + 0.114f * c.rgbBlue) / 255.0f;
-    }
     // Lit font texels in the cell whose lower-left texel is (u, v).
     int lit(unsigned u, unsigned v, unsigned w = 20, unsigned h = 20) const
     {
@@ -57,11 +33,6 @@ struct cPicture {
         return n;
     }
 };
-
-bool power_of_two(unsigned v)
-{
-    return v != 0 && (v & (v - 1)) == 0;
-}
 
 TEST(DatagenTextures, EveryPictureHasTheFormatItsUseNeeds)
 {

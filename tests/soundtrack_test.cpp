@@ -18,12 +18,11 @@
 #include <unistd.h>
 #include <vector>
 
-#include <FreeImage.h>
-
 #include "event_script.h"
 #include "midi_file.h"
 #include "resource_path.h"
 #include "sound_module.h"
+#include "support/image_file.h"
 
 namespace fs = std::filesystem;
 
@@ -452,10 +451,9 @@ TEST(SoundtrackAudio, AcidFilterFollowsItsController)
 // band (kick and bass) lit in the drops but dark in the intro and breakdown.
 TEST(SoundtrackPicture, SpectrogramShowsWhereTheBeatPlays)
 {
-    const std::string path = DATA + "/music/spectrogram.png";
-    FIBITMAP* image = FreeImage_Load(FreeImage_GetFileType(path.c_str()), path.c_str());
-    ASSERT_NE(image, nullptr);
-    const unsigned width = FreeImage_GetWidth(image);
+    const cImageFile image(DATA + "/music/spectrogram.png");
+    ASSERT_NE(image.bitmap, nullptr);
+    const unsigned width = image.width();
     EXPECT_NEAR(width / 8.0, decoded_master().size() / 2.0 / SOUND_RATE, 1.0);
     // Mean brightness of the lowest 40 spectrum rows (rows 40-79 from the
     // bottom; the labelled strip lies below) over one second.
@@ -463,14 +461,12 @@ TEST(SoundtrackPicture, SpectrogramShowsWhereTheBeatPlays)
         double sum = 0.0;
         for (unsigned x = static_cast<unsigned>(second * 8); x < static_cast<unsigned>(second * 8) + 8; ++x)
             for (unsigned row = 40; row < 80; ++row) {
-                RGBQUAD c{};
-                FreeImage_GetPixelColor(image, x, row, &c);
+                const RGBQUAD c = image.at(x, row);
                 sum += (c.rgbRed + c.rgbGreen + c.rgbBlue) / (3.0 * 255.0);
             }
         return sum / (8 * 40);
     };
     const double intro = low_band(5.0), drop = low_band(40.0), breakdown = low_band(175.0), finale = low_band(200.0);
-    FreeImage_Unload(image);
     EXPECT_GT(drop, intro + 0.2);
     EXPECT_GT(finale, breakdown + 0.2);
 }
