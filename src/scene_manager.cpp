@@ -46,14 +46,24 @@ void cSceneManager::setup()
 
 void cSceneManager::load_and_fade_in(iLoadScreen& screen)
 {
-    screen.update(0.0f, true);
     if (scenes.empty()) {
+        screen.update(0.0f, true);
         std::cerr << "scene " << 0 << " not added - exiting!" << std::endl;
         exit(-1);
     }
-    current = scenes.front();
-    current->load();
+    load_scene(screen, scenes.front());
+    hold_and_fade(screen);
+}
 
+void cSceneManager::load_scene(iLoadScreen& screen, cScene* scene)
+{
+    screen.update(0.0f, true);
+    current = scene;
+    current->load();
+}
+
+void cSceneManager::hold_and_fade(iLoadScreen& screen)
+{
     while (clock.elapsed() < LOADING_HOLD_MS) {
         SDL_Delay(10);
         clock.tick();

@@ -1,0 +1,18 @@
+#include "scenes/registry.h"
+
+#include "scene_manager.h"
+#include "scenes/composition.h"
+#include "scenes/scene_scrub.h"
+
+void register_show_scenes(cSceneManager& manager)
+{
+    manager.add<cSceneComposition>();
+}
+
+const std::vector<cSceneMaker>& unregistered_scenes()
+{
+    static const std::vector<cSceneMaker> makers = {
+        {"growing scrub", [](cDemoClock* clock) -> cScene* { return new cSceneScrub(clock); }},
+    };
+    return makers;
+}
