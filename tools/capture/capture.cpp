@@ -9,13 +9,16 @@
 #include "demo.h"
 #include "frame.h"
 #include "frame_output.h"
+#include "output_file.h"
 #include "png_file.h"
 #include "progress.h"
 #include "readback.h"
 #include "render_target.h"
 #include "scene_manager.h"
 #include "scene_vars.h"
+#include "scenes/composition.h"
 #include "scenes/registry.h"
+#include "sheet.h"
 #include "video.h"
 
 namespace {
@@ -131,13 +134,44 @@ cFramePlan plan_frames(const cCaptureOptions& o, int32_t end)
     return plan;
 }
 
-std::vector<std::unique_ptr<iFrameOutput>> open_outputs(const cCaptureOptions& o)
+// Every output is checked before the long start-up.
+void check_outputs(const cCaptureOptions& o)
+{
+    for (const std::string* path : {&o.mp4, &o.sheet, &o.profile})
+        if (!path->empty())
+            cOutputFile(*path).check_writable();
+    if (!o.png.empty() && o.at_ms >= 0)
+        cOutputFile(o.png).check_writable();
+    else if (!o.png.empty())
+        cPngSequence{o.png};
+}
+
+// Names of the layers active now: the composition's, or the one scene shown.
+std::string active_layer_names(const cSceneManager& manager)
+{
+    const auto* composition = dynamic_cast<const cSceneComposition*>(manager.current);
+    if (!composition)
+        return manager.current->get_name();
+    std::string names;
+    const int32_t t = manager.clock.elapsed();
+    for (const auto& [key, layer] : composition->layers)
+        if (layer.active_at(t))
+            names += (names.empty() ? "" : ", ") + layer.scene->get_name();
+    return names.empty() ? "(no layer)" : names;
+}
+
+std::vector<std::unique_ptr<iFrameOutput>> open_outputs(const cCaptureOptions& o, const cFramePlan& plan,
+                                                        const cSceneManager& manager)
 {
     std::vector<std::unique_ptr<iFrameOutput>> outputs;
     if (!o.png.empty() && o.at_ms >= 0)
         outputs.push_back(std::make_unique<cSinglePng>(o.png));
     else if (!o.png.empty())
         outputs.push_back(std::make_unique<cPngSequence>(o.png));
+    if (!o.sheet.empty())
+        outputs.push_back(std::make_unique<cSheet>(o.sheet, plan.time(plan.first_out), plan.time(plan.count - 1) + 1,
+                                                   o.every_ms, o.width, o.height,
+                                                   [&manager] { return active_layer_names(manager); }));
     return outputs;
 }
 
@@ -191,7 +225,7 @@ int run_capture(const cCaptureOptions& o)
 {
     std::signal(SIGINT, on_interrupt);
     std::signal(SIGTERM, on_interrupt);
-    auto outputs = open_outputs(o);
+    check_outputs(o);
     std::unique_ptr<cRenderTarget_fbo> screen = start_gl(o.width, o.height);
     if (o.list) {
         cSceneManager& manager = *cSceneManager::get_instance();
@@ -201,6 +235,7 @@ int run_capture(const cCaptureOptions& o)
     }
     cSceneManager& manager = start_show(o);
     const cFramePlan plan = plan_frames(o, show_end(manager));
+    auto outputs = open_outputs(o, plan, manager);
     const bool complete = draw_frames(manager, plan, *screen, outputs);
     for (auto& out : outputs)
         out->finish();

@@ -45,8 +45,3 @@ void cPngSequence::add(const cFramePixels& frame)
     std::snprintf(name, sizeof name, "/%06lld.png", static_cast<long long>(frame.index));
     write_frame_png(frame, dir + name);
 }
-
-cSinglePng::cSinglePng(const std::string& path_) : path(path_)
-{
-    cOutputFile(path).check_writable();
-}

@@ -23,8 +23,7 @@ public:
 // The one frame of --at.
 class cSinglePng : public iFrameOutput {
 public:
-    // Throws when the file cannot be written.
-    explicit cSinglePng(const std::string& path_);
+    explicit cSinglePng(const std::string& path_) : path(path_) {}
     void add(const cFramePixels& frame) override { write_frame_png(frame, path); }
     void finish() override {}
 
