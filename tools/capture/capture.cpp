@@ -9,6 +9,7 @@
 #include "demo.h"
 #include "frame.h"
 #include "frame_output.h"
+#include "mp4_file.h"
 #include "output_file.h"
 #include "png_file.h"
 #include "progress.h"
@@ -140,6 +141,8 @@ void check_outputs(const cCaptureOptions& o)
     for (const std::string* path : {&o.mp4, &o.sheet, &o.profile})
         if (!path->empty())
             cOutputFile(*path).check_writable();
+    if (!o.mp4.empty())
+        check_mp4_encoders();
     if (!o.png.empty() && o.at_ms >= 0)
         cOutputFile(o.png).check_writable();
     else if (!o.png.empty())
@@ -168,8 +171,14 @@ std::vector<std::unique_ptr<iFrameOutput>> open_outputs(const cCaptureOptions& o
         outputs.push_back(std::make_unique<cSinglePng>(o.png));
     else if (!o.png.empty())
         outputs.push_back(std::make_unique<cPngSequence>(o.png));
+    const int32_t first_ms = plan.time(plan.first_out);
+    if (!o.mp4.empty()) {
+        // The soundtrack sample that plays at the first frame's demo time.
+        const int64_t first_sample = static_cast<int64_t>(first_ms) * SOUND_RATE / 1000;
+        outputs.push_back(std::make_unique<cMp4Writer>(o.mp4, o.width, o.height, o.fps, manager.sound.pcm, first_sample));
+    }
     if (!o.sheet.empty())
-        outputs.push_back(std::make_unique<cSheet>(o.sheet, plan.time(plan.first_out), plan.time(plan.count - 1) + 1,
+        outputs.push_back(std::make_unique<cSheet>(o.sheet, first_ms, plan.time(plan.count - 1) + 1,
                                                    o.every_ms, o.width, o.height,
                                                    [&manager] { return active_layer_names(manager); }));
     return outputs;
