@@ -1,5 +1,6 @@
 #include "capture.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
@@ -12,6 +13,7 @@
 #include "mp4_file.h"
 #include "output_file.h"
 #include "png_file.h"
+#include "profile.h"
 #include "progress.h"
 #include "readback.h"
 #include "render_target.h"
@@ -197,36 +199,91 @@ cSceneManager& start_show(const cCaptureOptions& o)
     return manager;
 }
 
-// Draws every frame of the plan; true when it ran to the end.
-bool draw_frames(cSceneManager& manager, const cFramePlan& plan, cRenderTarget_fbo& screen,
-                 std::vector<std::unique_ptr<iFrameOutput>>& outputs)
+double ms_since(std::chrono::steady_clock::time_point t0)
 {
-    cFixedStep step;
-    manager.clock.source = &step;
-    manager.clock.start = manager.clock.now = manager.clock.paused_ms = 0;
-    cFrameReadback readback(screen.width, screen.height);
-    const tFrameSink sink = [&outputs](const cFramePixels& frame) {
-        for (auto& out : outputs)
-            out->add(frame);
-    };
-    cProgress progress(plan.count);
-    for (int64_t j = 0; j < plan.count && !interrupted; ++j) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// Steps the demo clock through the plan, drawing each frame and handing the
+// range's frames to the outputs and the profiler.
+class cFrameDriver {
+public:
+    cFrameDriver(cSceneManager& manager_, const cFramePlan& plan_, cRenderTarget_fbo& screen_,
+                 std::vector<std::unique_ptr<iFrameOutput>>& outputs_, cProfiler* profiler_)
+        : manager(manager_), plan(plan_), screen(screen_), outputs(outputs_), profiler(profiler_),
+          readback(screen_.width, screen_.height), composition(dynamic_cast<cSceneComposition*>(manager_.current))
+    {
+        manager.clock.source = &step;
+        manager.clock.start = manager.clock.now = manager.clock.paused_ms = 0;
+        alone.scene = manager.current;
+        alone.end = plan.time(plan.count - 1);
+    }
+
+    ~cFrameDriver()
+    {
+        manager.clock.source = nullptr;
+        if (composition)
+            composition->layer_observer = nullptr;
+    }
+
+    // Draws every frame of the plan; true when it ran to the end.
+    bool run()
+    {
+        const tFrameSink sink = [this](const cFramePixels& frame) {
+            for (auto& out : outputs)
+                out->add(frame);
+        };
+        cProgress progress(plan.count);
+        for (int64_t j = 0; j < plan.count && !interrupted; ++j) {
+            draw(j, sink);
+            progress.update(j + 1);
+        }
+        readback.flush(sink);
+        progress.done();
+        return !interrupted;
+    }
+
+private:
+    void draw(int64_t j, const tFrameSink& sink)
+    {
+        const bool out = j >= plan.first_out;
+        cProfiler* timing = out ? profiler : nullptr;
+        if (composition)
+            composition->layer_observer = timing;
         step.t = plan.time(j);
+        const auto t0 = std::chrono::steady_clock::now();
         manager.update();
+        const double update_ms = ms_since(t0);
+
+        const auto t1 = std::chrono::steady_clock::now();
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, screen.fbo);
         cVideo_SDL::get_instance()->apply_viewport();
+        if (timing && !composition)
+            timing->layer_begin(alone);
         draw_frame();
-        if (j >= plan.first_out) {
-            for (auto& out : outputs)
-                out->drawn(j - plan.first_out, step.t);
-            readback.push(j - plan.first_out, step.t, sink);
-        }
-        progress.update(j + 1);
+        if (timing && !composition)
+            timing->layer_end(alone);
+        const double draw_ms = ms_since(t1);
+        if (!out)
+            return;
+        const int64_t index = j - plan.first_out;
+        for (auto& output : outputs)
+            output->drawn(index, step.t);
+        readback.push(index, step.t, sink);
+        if (timing)
+            timing->frame_done(index, step.t, update_ms, draw_ms);
     }
-    readback.flush(sink);
-    progress.done();
-    return !interrupted;
-}
+
+    cSceneManager& manager;
+    const cFramePlan& plan;
+    cRenderTarget_fbo& screen;                              // the frame's target
+    std::vector<std::unique_ptr<iFrameOutput>>& outputs;
+    cProfiler* profiler;                                    // null without --profile
+    cFixedStep step;                                        // the demo clock's time
+    cFrameReadback readback;
+    cSceneComposition* composition;                         // the show; null for a scene alone
+    cSceneLayer alone;                                      // a scene alone, timed as one layer
+};
 
 }  // namespace
 
@@ -245,9 +302,14 @@ int run_capture(const cCaptureOptions& o)
     cSceneManager& manager = start_show(o);
     const cFramePlan plan = plan_frames(o, show_end(manager));
     auto outputs = open_outputs(o, plan, manager);
-    const bool complete = draw_frames(manager, plan, *screen, outputs);
+    std::unique_ptr<cProfiler> profiler;
+    if (!o.profile.empty())
+        profiler = std::make_unique<cProfiler>(o.profile, plan.count - plan.first_out);
+    const bool complete = cFrameDriver(manager, plan, *screen, outputs, profiler.get()).run();
     for (auto& out : outputs)
         out->finish();
+    if (profiler)
+        profiler->finish();
     if (!complete)
         std::cerr << "quorvane-capture: interrupted; the files hold the frames done so far" << std::endl;
     return complete ? 0 : 130;
