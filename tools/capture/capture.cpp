@@ -234,12 +234,13 @@ public:
                 out->add(frame);
         };
         cProgress progress(plan.count);
-        for (int64_t j = 0; j < plan.count && !interrupted; ++j) {
+        int64_t j = 0;
+        for (; j < plan.count && !interrupted; ++j) {
             draw(j, sink);
             progress.update(j + 1);
         }
         readback.flush(sink);
-        progress.done();
+        progress.done(j);
         return !interrupted;
     }
 
@@ -270,8 +271,9 @@ private:
         for (auto& output : outputs)
             output->drawn(index, step.t);
         readback.push(index, step.t, sink);
+        // The profile records the time the scene itself saw.
         if (timing)
-            timing->frame_done(index, step.t, update_ms, draw_ms);
+            timing->frame_done(index, manager.current->now(), update_ms, draw_ms);
     }
 
     cSceneManager& manager;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include <SDL.h>
+#include <unistd.h>
 
 namespace {
 
@@ -11,10 +12,15 @@ const double REDRAW_S = 0.2;
 
 }  // namespace
 
-cProgress::cProgress(int64_t total_) : total(total_), start_ticks(SDL_GetPerformanceCounter()) {}
+cProgress::cProgress(int64_t total_)
+    : total(total_), live(isatty(fileno(stderr)) != 0), start_ticks(SDL_GetPerformanceCounter())
+{
+}
 
 void cProgress::update(int64_t done)
 {
+    if (!live)
+        return;
     const uint64_t now = SDL_GetPerformanceCounter();
     if (static_cast<double>(now - last_print) / static_cast<double>(SDL_GetPerformanceFrequency()) < REDRAW_S)
         return;
@@ -22,16 +28,24 @@ void cProgress::update(int64_t done)
     print(done);
 }
 
-void cProgress::done()
+void cProgress::done(int64_t done)
 {
     if (printed >= 0)
         std::fputc('\n', stderr);
+    const double seconds = elapsed_s();
+    std::fprintf(stderr, "quorvane-capture: %lld frames in %.1f s (%.2f fps)\n", static_cast<long long>(done),
+                 seconds, seconds > 0 ? static_cast<double>(done) / seconds : 0.0);
+}
+
+double cProgress::elapsed_s() const
+{
+    return static_cast<double>(SDL_GetPerformanceCounter() - start_ticks) /
+           static_cast<double>(SDL_GetPerformanceFrequency());
 }
 
 void cProgress::print(int64_t done)
 {
-    const double seconds = static_cast<double>(SDL_GetPerformanceCounter() - start_ticks) /
-                           static_cast<double>(SDL_GetPerformanceFrequency());
+    const double seconds = elapsed_s();
     const double fps = seconds > 0 ? static_cast<double>(done) / seconds : 0.0;
     const int64_t left = fps > 0 ? static_cast<int64_t>(static_cast<double>(total - done) / fps) : 0;
     char bar[BAR_WIDTH + 1];
