@@ -268,9 +268,11 @@ private:
         if (!out)
             return;
         const int64_t index = j - plan.first_out;
+        bool wanted = false;
         for (auto& output : outputs)
-            output->drawn(index, step.t);
-        readback.push(index, step.t, sink);
+            wanted = output->drawn(index, step.t) || wanted;
+        if (wanted)
+            readback.push(index, step.t, sink);
         // The profile records the time the scene itself saw.
         if (timing)
             timing->frame_done(index, manager.current->now(), update_ms, draw_ms);

@@ -50,7 +50,7 @@ cSheet::cSheet(const std::string& path, int32_t first_ms, int32_t end_ms, int32_
     rgb.assign(static_cast<size_t>(width) * height * 3, BACKGROUND);
 }
 
-void cSheet::drawn(int64_t index, int32_t time_ms)
+bool cSheet::drawn(int64_t index, int32_t time_ms)
 {
     for (int32_t c = 0; c < cells(); ++c) {
         if (cell_frames[c] >= 0 || time_ms < cell_times[c])
@@ -58,8 +58,9 @@ void cSheet::drawn(int64_t index, int32_t time_ms)
         cell_frames[c] = index;
         place_label(c, time_label(time_ms), 0);
         place_label(c, names(), 1);
-        return;
+        return true;
     }
+    return false;
 }
 
 void cSheet::add(const cFramePixels& frame)

@@ -23,8 +23,9 @@ public:
     cSheet(const std::string& path, int32_t first_ms, int32_t end_ms, int32_t every_ms, int32_t frame_width,
            int32_t frame_height, std::function<std::string()> names);
 
-    // The first frame at or after a cell's time becomes that cell.
-    void drawn(int64_t index, int32_t time_ms) override;
+    // The first frame at or after a cell's time becomes that cell; only
+    // those frames are wanted.
+    bool drawn(int64_t index, int32_t time_ms) override;
     void add(const cFramePixels& frame) override;
     void finish() override;
 
