@@ -226,8 +226,9 @@ public:
             composition->layer_observer = nullptr;
     }
 
-    // Draws every frame of the plan; true when it ran to the end.
-    bool run()
+    // Draws the frames of the plan until the end or an interruption; the
+    // number drawn.
+    int64_t run()
     {
         const tFrameSink sink = [this](const cFramePixels& frame) {
             for (auto& out : outputs)
@@ -241,7 +242,7 @@ public:
         }
         readback.flush(sink);
         progress.done(j);
-        return !interrupted;
+        return j;
     }
 
 private:
@@ -309,12 +310,17 @@ int run_capture(const cCaptureOptions& o)
     std::unique_ptr<cProfiler> profiler;
     if (!o.profile.empty())
         profiler = std::make_unique<cProfiler>(o.profile, plan.count - plan.first_out);
-    const bool complete = cFrameDriver(manager, plan, *screen, outputs, profiler.get()).run();
-    for (auto& out : outputs)
-        out->finish();
-    if (profiler)
-        profiler->finish();
-    if (!complete)
-        std::cerr << "quorvane-capture: interrupted; the files hold the frames done so far" << std::endl;
-    return complete ? 0 : 130;
+    const int64_t drawn = cFrameDriver(manager, plan, *screen, outputs, profiler.get()).run();
+    const bool some = drawn > plan.first_out;
+    if (some) {
+        for (auto& out : outputs)
+            out->finish();
+        if (profiler)
+            profiler->finish();
+    }
+    if (drawn == plan.count)
+        return 0;
+    std::cerr << "quorvane-capture: interrupted; " << (some ? "the files hold the frames done so far" : "nothing written")
+              << std::endl;
+    return 130;
 }
