@@ -7,6 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "gl_error.h"
 #include "resource_path.h"
 #include "shaders/shd_plain.h"
 #include "state_manager.h"
@@ -274,8 +275,7 @@ void cShaderManager_GLSL::bind(std::string_view name)
 void cShaderManager_GLSL::unbind()
 {
     if (!ready) {
-        std::cerr << "## ERROR in " << "../src/cShaderManager_GLSL" << " line " << __LINE__
-                  << ": no current GLSL-context available!" << std::endl;
+        log_error_at("## ERROR in ", "../src/cShaderManager_GLSL", " ", ": no current GLSL-context available!");
         return;
     }
     if (current != "null_shader") {

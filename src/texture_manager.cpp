@@ -11,9 +11,9 @@ namespace {
 
 const char* const SOURCE_NAME = "../src/cTextureManager";
 
-[[noreturn]] void fail_at(int line, const std::string& text)
+[[noreturn]] void fail_at(const std::string& text, std::source_location at = std::source_location::current())
 {
-    std::cerr << "## ERROR: in " << SOURCE_NAME << " line " << line << ": " << text << std::endl;
+    log_error_at("## ERROR: in ", SOURCE_NAME, " ", ": " + text, at);
     std::exit(-1);
 }
 
@@ -142,10 +142,10 @@ std::string cTextureManager::resolve_path(const std::string& name)
 {
     const std::string path = cResourcePath::get_fullpath(name);
     if (path.empty())
-        fail_at(__LINE__, "file was not found in path: \"" + name + "\"");
+        fail_at("file was not found in path: \"" + name + "\"");
     FILE* probe = std::fopen(path.c_str(), "r");
     if (!probe)
-        fail_at(__LINE__, "unable to open file " + path);
+        fail_at("unable to open file " + path);
     std::fclose(probe);
     return path;
 }
