@@ -29,6 +29,12 @@ bool check_gl_error(const cDemoClock* clock, const std::string& context)
     return true;
 }
 
+void log_error_at(std::string_view lead, std::string_view file, std::string_view separator, std::string_view text,
+                  std::source_location at)
+{
+    std::cerr << lead << file << separator << "line " << at.line() << text << std::endl;
+}
+
 std::string posix_error_text(int code)
 {
     if (code == 0)

@@ -1,7 +1,10 @@
 #pragma once
 // Error reports shared by the whole program: GL errors after work that may
-// fail, and the text of the last system error. Neither is ever fatal.
+// fail, error lines that name the place in the source they were raised at,
+// and the text of the last system error. None is ever fatal.
+#include <source_location>
 #include <string>
+#include <string_view>
 
 class cDemoClock;
 
@@ -12,6 +15,13 @@ bool check_gl_error(const cDemoClock* clock, const std::string& context);
 
 // The line check_gl_error prints for an error text (without the newline).
 std::string gl_error_line(const cDemoClock* clock, const std::string& context, const std::string& error_text);
+
+// One line on the error stream naming a source file and the caller's line:
+// lead + file + separator + "line " + n + text. Callers pass the file name
+// their log shows; the line number comes from where they call (or from the
+// location they forward).
+void log_error_at(std::string_view lead, std::string_view file, std::string_view separator, std::string_view text,
+                  std::source_location at = std::source_location::current());
 
 // System message for an errno value; empty when the system has none.
 std::string posix_error_text(int code);

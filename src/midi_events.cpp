@@ -59,14 +59,19 @@ iMidiEvent* make_midi_event(const sMidiTrackEvent& e)
 
 }  // namespace
 
+const iMidiEvent* midi_event(const cEvent* e, int32_t kind, int32_t track)
+{
+    if (!e || e->type != EVENT_MIDI)
+        return nullptr;
+    auto* m = dynamic_cast<const iMidiEvent*>(e);
+    return m && m->kind == kind && m->track == track ? m : nullptr;
+}
+
 // ---- event window -------------------------------------------------------------
 
 bool cEventWindow::cEventMatch_midiTrack::matches(const cEvent* e) const
 {
-    if (!e || e->type != EVENT_MIDI)
-        return false;
-    auto* t = dynamic_cast<const cMETrigger*>(e);
-    return t && t->kind == MIDI_NOTE_ON && t->track == track;
+    return midi_event(e, MIDI_NOTE_ON, track) != nullptr;
 }
 
 float cEventWindow::pulse(const cDemoClock& clock, const cEventQueue& queue) const

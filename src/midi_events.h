@@ -36,6 +36,11 @@ class cMETrigger : public iMidiEvent {};
 // A control change.
 class cMECtrlChange : public iMidiEvent {};
 
+// The MIDI event behind e when it is one of `kind` (MIDI_NOTE_ON, ...) on
+// `track`; null for any other event. Scenes pick their notes and controller
+// moves with it: midi_event(e, MIDI_NOTE_ON, 4) is a note-on of track 4.
+const iMidiEvent* midi_event(const cEvent* e, int32_t kind, int32_t track);
+
 class iEventMatch {
 public:
     virtual ~iEventMatch() = default;

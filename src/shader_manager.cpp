@@ -7,6 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "gl_error.h"
 #include "resource_path.h"
 #include "shaders/shd_plain.h"
 #include "state_manager.h"
@@ -250,6 +251,17 @@ void cShaderManager_GLSL::init()
     unbind();
 }
 
+void cShaderManager_GLSL::require_loaded() const
+{
+    if (failed.empty())
+        return;
+    std::cerr << "## ERROR: GLSL programs that failed to load:";
+    for (const std::string& name : failed)
+        std::cerr << " " << name;
+    std::cerr << " - exiting!" << std::endl;
+    std::exit(-1);
+}
+
 cShader_GLSL* cShaderManager_GLSL::find(std::string_view name) const
 {
     auto it = registry.find(name);
@@ -274,8 +286,7 @@ void cShaderManager_GLSL::bind(std::string_view name)
 void cShaderManager_GLSL::unbind()
 {
     if (!ready) {
-        std::cerr << "## ERROR in " << "../src/cShaderManager_GLSL" << " line " << __LINE__
-                  << ": no current GLSL-context available!" << std::endl;
+        log_error_at("## ERROR in ", "../src/cShaderManager_GLSL", " ", ": no current GLSL-context available!");
         return;
     }
     if (current != "null_shader") {
@@ -325,6 +336,7 @@ void cShaderManager_GLSL::shutdown()
     if (ready)
         glUseProgram(0);
     registry.clear();
+    failed.clear();
     stack.clear();
     depth = 0;
     current.clear();

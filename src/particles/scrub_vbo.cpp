@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "gl.h"
+#include "gl_error.h"
 
 namespace {
 
@@ -25,7 +26,12 @@ cScrubMultiVBO::cRenderBlock::cRenderBlock(cScrubMultiVBO* owner) : pool(owner),
 
 cScrubMultiVBO::cScrubMultiVBO(uint32_t buffer_vertices_, int initial_buffers) : buffer_vertices(buffer_vertices_)
 {
-    for (int i = 0; i < initial_buffers; ++i)
+    add_buffers(initial_buffers);
+}
+
+void cScrubMultiVBO::add_buffers(int count)
+{
+    for (int i = 0; i < count; ++i)
         free_buffers.push_back(create_buffer());
 }
 
@@ -64,7 +70,7 @@ void cScrubMultiVBO::endRenderBlock()
 {
     const bool whole = fill.indices.empty() ? fill.vertex_count() % 3 == 0 : fill.indices.size() % 3 == 0;
     if (!whole) {
-        std::cerr << "## ERROR in " << __FILE__ << " line " << __LINE__ << ": half finsished triangle" << std::endl;
+        log_error_at("## ERROR in ", __FILE__, " ", ": half finsished triangle");
     } else if (!fill.empty()) {
         blocks.emplace_back(this);
         upload(blocks.back());

@@ -36,6 +36,9 @@ public:
 
     // `buffer_vertices` per buffer, `initial_buffers` created now.
     cScrubMultiVBO(uint32_t buffer_vertices = 4096, int initial_buffers = 48);
+    // Adds `count` free buffers to the pool (an owner that is built before
+    // GL is ready creates none at first and adds them when it loads).
+    void add_buffers(int count);
     ~cScrubMultiVBO() override;
     cScrubMultiVBO(const cScrubMultiVBO&) = delete;
     cScrubMultiVBO& operator=(const cScrubMultiVBO&) = delete;

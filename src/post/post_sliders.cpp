@@ -2,53 +2,53 @@
 
 #include <span>
 
-#include "values/gui_var_list.h"
 #include "video.h"
 
 namespace {
 
-void add_spec_sliders(cGuiVarList* list, void* block, std::span<const cSliderSpec> specs)
+tVarTable spec_rows(void* block, std::span<const cSliderSpec> specs)
 {
     auto* base = static_cast<char*>(block);
+    tVarTable rows;
     for (const cSliderSpec& s : specs) {
+        tVarField field = reinterpret_cast<float*>(base + s.offset);
         if (s.integer)
-            add_int_var(list, s.label, reinterpret_cast<int*>(base + s.offset), static_cast<int>(s.min),
-                        static_cast<int>(s.max));
-        else
-            add_float_var(list, s.label, reinterpret_cast<float*>(base + s.offset), s.min, s.max);
+            field = reinterpret_cast<int*>(base + s.offset);
+        rows.push_back({s.label, field, s.min, s.max});
     }
+    return rows;
 }
 
 }  // namespace
 
-void add_sliders(cGuiVarList* list, cRadialBlurParams& block)
+tVarTable slider_rows(cRadialBlurParams& block)
 {
     const cVideo_SDL* video = cVideo_SDL::get_instance();
     const auto specs = radial_blur_sliders(video->viewport_width, video->viewport_height);
-    add_spec_sliders(list, &block, specs);
+    return spec_rows(&block, specs);
 }
 
-void add_sliders(cGuiVarList* list, cLevelsParams& block)
+tVarTable slider_rows(cLevelsParams& block)
 {
-    add_spec_sliders(list, &block, LEVELS_SLIDERS);
+    return spec_rows(&block, LEVELS_SLIDERS);
 }
 
-void add_sliders(cGuiVarList* list, cCutParams& block)
+tVarTable slider_rows(cCutParams& block)
 {
-    add_spec_sliders(list, &block, CUT_SLIDERS);
+    return spec_rows(&block, CUT_SLIDERS);
 }
 
-void add_sliders(cGuiVarList* list, cHSBParams& block)
+tVarTable slider_rows(cHSBParams& block)
 {
-    add_spec_sliders(list, &block, HSB_SLIDERS);
+    return spec_rows(&block, HSB_SLIDERS);
 }
 
-void add_sliders(cGuiVarList* list, cKaleidoParams& block)
+tVarTable slider_rows(cKaleidoParams& block)
 {
-    add_spec_sliders(list, &block, KALEIDO_SLIDERS);
+    return spec_rows(&block, KALEIDO_SLIDERS);
 }
 
-void add_sliders(cGuiVarList* list, cFeedbackParams& block)
+tVarTable slider_rows(cFeedbackParams& block)
 {
-    add_spec_sliders(list, &block, FEEDBACK_SLIDERS);
+    return spec_rows(&block, FEEDBACK_SLIDERS);
 }

@@ -1,18 +1,26 @@
 #pragma once
-// Tweak-GUI sliders for the effects' parameter blocks. Each slider is bound to
-// a field of the caller's block, which must outlive the list (scenes own
-// their blocks for the life of the demo).
+// Tweak-GUI rows for the effects' parameter blocks. Each row is bound to a
+// field of the caller's block, which must outlive whatever is made from the
+// rows (scenes own their blocks for the life of the demo).
 #include "post/post_blur.h"
 #include "post/post_color.h"
 #include "post/post_compositing.h"
 #include "post/post_glow.h"
 #include "post/post_kaleido.h"
+#include "values/var_table.h"
 
-class cGuiVarList;
+// The block's sliders as table rows (the radial blur's ranges follow the
+// window size at the time of the call).
+tVarTable slider_rows(cRadialBlurParams& block);
+tVarTable slider_rows(cLevelsParams& block);
+tVarTable slider_rows(cCutParams& block);
+tVarTable slider_rows(cHSBParams& block);
+tVarTable slider_rows(cKaleidoParams& block);
+tVarTable slider_rows(cFeedbackParams& block);
 
-void add_sliders(cGuiVarList* list, cRadialBlurParams& block);
-void add_sliders(cGuiVarList* list, cLevelsParams& block);
-void add_sliders(cGuiVarList* list, cCutParams& block);
-void add_sliders(cGuiVarList* list, cHSBParams& block);
-void add_sliders(cGuiVarList* list, cKaleidoParams& block);
-void add_sliders(cGuiVarList* list, cFeedbackParams& block);
+// The block's sliders added to a tweak list.
+template <typename tBlock>
+void add_sliders(cGuiVarList* list, tBlock& block)
+{
+    add_rows(list, slider_rows(block));
+}

@@ -61,8 +61,7 @@ bool cSceneComposition::update()
     for (auto& [key, layer] : layers)
         if (layer.active_at(now()))
             layer.scene->update();
-    if (!clock->paused)
-        update_animators();
+    cScene::update();
 
     // Both strings keep their capacity, so a steady show allocates nothing.
     scratch_names.clear();

@@ -35,8 +35,6 @@ public:
 
     std::string get_name() override { return "scenecomp"; }
     void load() override;
-    void begin() override {}
-    void end() override {}
     void draw() override;
     void handle_event(cEvent* e) override;
     bool update() override;
@@ -44,7 +42,7 @@ public:
     // active now.
     void register_gui(cGuiVarList* list) override;
     // The composition is only drawn through draw(): nothing to lend.
-    cTmpRenderTarget render(const int&) override { return {}; }
+    cTmpRenderTarget render(int32_t) override { return {}; }
 
     // Inserts the layer under `key` unless the key is taken; fades of the
     // stored layer's alpha over its first fade_in_ms and last fade_out_ms.

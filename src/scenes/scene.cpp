@@ -1,6 +1,7 @@
 #include "scenes/scene.h"
 
 #include "demo_clock.h"
+#include "values/gui_node.h"
 #include "values/gui_var_list.h"
 #include "values/interpolator.h"
 #include "shader_manager.h"
@@ -28,6 +29,23 @@ cScene::cScene(cDemoClock* clock_) : clock(clock_)
 cScene::~cScene()
 {
     delete_animators(animators);
+    for (auto& [var, node] : published) {
+        delete var;
+        delete node;
+    }
+}
+
+void cScene::publish(const tVarTable& table)
+{
+    for (const cVarRow& row : table)
+        published.push_back(make_row(row));
+}
+
+bool cScene::update()
+{
+    if (!clock->paused)
+        update_animators();
+    return false;
 }
 
 void cScene::update_animators()
@@ -35,13 +53,42 @@ void cScene::update_animators()
     ::update_animators(animators, last_update_time, now());
 }
 
+namespace {
+
+// Light and fog parameters are not in the state cache; GL's attribute stack
+// brings them back. It also restores the switches of fog, lighting, colour
+// material and the lights, so the cache's record of what GL has must go
+// back to what it was before the scene ran. Material colours set outside
+// glBegin/glEnd count as current vertex attributes on Mesa and survive the
+// stack, so they are put back to GL's defaults, which every scene starts from.
+void restore_lighting_and_fog(cStateManager& state, const cGLState& applied_before)
+{
+    glPopAttrib();
+    const cStateField restored[] = {gs::FOG, gs::COLOR_MATERIAL, gs::LIGHTING,
+                                    gs::light(0), gs::light(1), gs::light(2), gs::light(3)};
+    for (const cStateField& f : restored)
+        state.applied.set(f, applied_before.get(f));
+    const float ambient[4] = {0.2f, 0.2f, 0.2f, 1.0f}, diffuse[4] = {0.8f, 0.8f, 0.8f, 1.0f};
+    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, black);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, black);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 0.0f);
+}
+
+}  // namespace
+
 cTmpRenderTarget cScene::render_isolated(int32_t t)
 {
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     cStateManager* state = cStateManager::get_instance();
     shaders->push_shader();
     state->push();
+    const cGLState applied_before = state->applied;
+    glPushAttrib(GL_LIGHTING_BIT | GL_FOG_BIT);
     cTmpRenderTarget result = render(t);
+    restore_lighting_and_fog(*state, applied_before);
     state->pop();
     shaders->pop_shader();
     return result;
@@ -83,19 +130,29 @@ void cScene::draw()
     draw_render_target_fullscreen(result.target ? *picture.target : *background.target);
 }
 
-void cScene::register_gui(cGuiVarList*) {}
+void cScene::register_gui(cGuiVarList* list)
+{
+    add_rows(list, sliders);
+}
+
+tVarTable cScene::camera_rows(float min, float max)
+{
+    return {
+        {"set_eye", &camera.eye, min, max},
+        {"set_ctr", &camera.center, min, max},
+        {"set_fov", &camera.fovy, 10.0, 160.0},
+        {"set_roll", &camera.roll, -360.0, 360.0},
+    };
+}
 
 void cScene::register_camera_gui(cGuiVarList* list, float min, float max)
 {
-    add_vec3_var(list, "set_eye", &camera.eye, min, max);
-    add_vec3_var(list, "set_ctr", &camera.center, min, max);
-    add_float_var(list, "set_fov", &camera.fovy, 10.0f, 160.0f);
-    add_double_var(list, "set_roll", &camera.roll, -360.0, 360.0);
+    add_rows(list, camera_rows(min, max));
 }
 
-std::vector<std::pair<iVar*, iGuiNode*>> cScene::get_vars()
+tVarList cScene::get_vars()
 {
-    return {};
+    return published;
 }
 
 int32_t cScene::now() const

@@ -2,7 +2,13 @@
 // The scene interface. Every visual part of the show is a cScene: the scene
 // manager constructs each one with the demo clock, the composition loads the
 // ones it uses as layers, and all of them live until the demo ends. A scene
-// owns its animators; the clock belongs to the scene manager.
+// owns its animators and the variables and sliders it publishes; the clock
+// belongs to the scene manager.
+//
+// Writing a scene (docs/writing-a-scene.md): state the tweakable values as a
+// table in the constructor (`sliders`, and `publish()` for the timeline),
+// make every GL object in load() (which may run more than once), and keep
+// render() a short list of steps over pooled targets.
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -10,13 +16,12 @@
 
 #include "camera.h"
 #include "render_target.h"
+#include "values/var_table.h"
 
 class cDemoClock;
 class cEvent;
 class cGuiVarList;
 class cInterpolator;
-class iGuiNode;
-class iVar;
 
 class cScene {
 public:
@@ -24,26 +29,30 @@ public:
     virtual ~cScene();
 
     virtual std::string get_name() = 0;
+    // Makes the scene's GL objects and animators; a second call adds none.
     virtual void load() = 0;
-    virtual void begin() = 0;
-    virtual void end() = 0;
+    virtual void begin() {}
+    virtual void end() {}
     virtual void draw();
-    virtual void handle_event(cEvent* e) = 0;
-    // True when the scene's state changed in a way callers may react to.
-    virtual bool update() = 0;
+    virtual void handle_event(cEvent*) {}
+    // Runs the animators unless the clock is paused. True when the scene's
+    // state changed in a way callers may react to.
+    virtual bool update();
+    // Adds the rows of `sliders`.
     virtual void register_gui(cGuiVarList* list);
     // Draws the scene for demo time time_ms into a pooled target; the caller
     // releases it.
-    virtual cTmpRenderTarget render(const int& time_ms) = 0;
+    virtual cTmpRenderTarget render(int32_t time_ms) = 0;
     // The scene's published variables with their sliders; the pairs stay
     // owned by the scene and are the same on every call.
-    virtual std::vector<std::pair<iVar*, iGuiNode*>> get_vars();
+    virtual tVarList get_vars();
 
-    // render(t) with the caller's GL state and shader binding restored
-    // afterwards.
+    // render(t) with the caller's GL state, shader binding, lights, material
+    // and fog restored afterwards, so no scene leaks its set-up into the next.
     cTmpRenderTarget render_isolated(int32_t t);
     // Eye and centre sliders within [min, max], field of view and roll.
     void register_camera_gui(cGuiVarList* list, float min, float max);
+    tVarTable camera_rows(float min, float max);
     // Applies every animator active now; one that was applied on the
     // previous run but has just left its window is applied once more, so it
     // lands on its end value.
@@ -55,4 +64,25 @@ public:
     cDemoClock* clock;             // the scene manager's demo clock, not owned
     std::vector<cInterpolator*> animators;  // owned, in the order added
     int32_t last_update_time = -1; // demo time (ms) of the previous update_animators
+    tVarTable sliders;             // the rows register_gui adds, in order
+
+protected:
+    // Makes the (variable, slider) pairs that get_vars() returns, one per
+    // row; a scene calls it once, from its constructor.
+    void publish(const tVarTable& table);
+
+private:
+    tVarList published;            // owned pairs, in table order
 };
+
+// One step of a post chain: a fresh pooled target of `size_class` that
+// effect(destination, source) fills from `source`, which goes back to the
+// pool. A scene's render() becomes a short list of such steps.
+template <typename tEffect>
+cTmpRenderTarget post_step(cTmpRenderTarget& source, tEffect&& effect, int32_t size_class = RTT_FULL)
+{
+    cTmpRenderTarget result = get_tmp_render_target(size_class);
+    effect(*result.target, *source.target);
+    source.release();
+    return result;
+}

@@ -12,9 +12,8 @@
 #include "resource_path.h"
 #include "shader_manager.h"
 #include "state_manager.h"
-#include "values/gui_var_list.h"
 
-// Sections: data, load, gui, render, post.
+// Sections: data, load, render.
 
 // ---- data ------------------------------------------------------------------------
 
@@ -47,39 +46,32 @@ void set_light(const cNeonLight& l)
     cStateManager::get_instance()->enable_light(l.light);
 }
 
-// Other scenes expect GL's own light and material colours.
-void restore_light_colors()
-{
-    const float white[4] = {1, 1, 1, 1}, black[4] = {0, 0, 0, 1};
-    const float material_diffuse[4] = {0.8f, 0.8f, 0.8f, 1.0f};
-    for (const cNeonLight& l : NEON_LIGHTS) {
-        glLightfv(l.light, GL_DIFFUSE, l.light == GL_LIGHT0 ? white : black);
-        glLightfv(l.light, GL_SPECULAR, l.light == GL_LIGHT0 ? white : black);
-    }
-    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, material_diffuse);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, black);
-    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 0.0f);
-}
-
 }  // namespace
 
-cSceneScrub::cSceneScrub(cDemoClock* clock_) : cScene(clock_) {}
-
-cSceneScrub::~cSceneScrub() = default;
+cSceneScrub::cSceneScrub(cDemoClock* clock_) : cScene(clock_)
+{
+    cScrub::cParams& p = scrub.params;
+    sliders = {
+        {"clearcolor-r", &clear_color, 0, 1},
+        {"diff-col", &diffuse, 0, 1},
+        {"speed", &speed, -6, 30},
+        {"density", &p.density, 2, 20},
+        {"radius(min,max,dist)", &radius_range, 0.1, 4},
+        {"radialDepth", &p.radial_depth, 0.5, 15},
+        {"minNborNodeDist", &p.min_dist, 0, 1.6},
+        {"numNbors", &p.num_nbors, 2, 10},
+        {"cylinderRadius", &p.cylinder_radius, 0.01, 0.1},
+        {"useSpline", &use_spline, -1, 1},
+        {"fog density", &fog_density, 0, 1},
+    };
+    append_rows(sliders, slider_rows(glow));
+}
 
 // ---- load ------------------------------------------------------------------------
 
-void cSceneScrub::make_generator()
-{
-    if (scrub)
-        return;
-    blocks = std::make_unique<cScrubMultiVBO>(POOL_BUFFER_VERTICES, POOL_BUFFERS);
-    scrub = std::make_unique<cScrub>(*blocks);
-}
-
 void cSceneScrub::set_growth_defaults()
 {
-    cScrub::cParams& p = scrub->params;
+    cScrub::cParams& p = scrub.params;
     p.density = 20.0f;
     p.radial_depth = 0.5f;
     p.min_dist = 0.5f;
@@ -90,20 +82,19 @@ void cSceneScrub::set_growth_defaults()
 
 void cSceneScrub::load()
 {
-    if (!path_added) {
-        cResourcePath::get_instance()->add("../data/models/scrub");
-        path_added = true;
-    }
-    make_generator();
+    if (loaded)
+        return;
+    loaded = true;
+    cResourcePath::get_instance()->add("../data/models/scrub");
+    blocks.add_buffers(POOL_BUFFERS);
     cPostBlur::get_instance();
     cPostCut::get_instance();
     set_growth_defaults();
     // Growth starts at the tail rather than at 0: whatever grew before it
     // would be thrown away by the same call.
-    if (scrub->nodes.empty())
-        scrub->params.front = front;
-    scrub->update(front, front + GROW_AHEAD);
-    scrub->update(front, front + GROW_AHEAD);
+    scrub.params.front = front;
+    scrub.update(front, front + GROW_AHEAD);
+    scrub.update(front, front + GROW_AHEAD);
 }
 
 void cSceneScrub::begin()
@@ -111,38 +102,10 @@ void cSceneScrub::begin()
     std::srand(1335);
 }
 
-bool cSceneScrub::update()
-{
-    update_animators();
-    return false;
-}
-
-// ---- gui -------------------------------------------------------------------------
-
-void cSceneScrub::register_gui(cGuiVarList* list)
-{
-    make_generator();
-    cScrub::cParams& p = scrub->params;
-    add_vec3_var(list, "clearcolor-r", &clear_color, 0.0f, 1.0f);
-    add_vec3_var(list, "diff-col", &diffuse, 0.0f, 1.0f);
-    add_float_var(list, "speed", &speed, -6.0f, 30.0f);
-    add_float_var(list, "density", &p.density, 2.0f, 20.0f);
-    add_vec3_var(list, "radius(min,max,dist)", &radius_range, 0.1f, 4.0f);
-    add_float_var(list, "radialDepth", &p.radial_depth, 0.5f, 15.0f);
-    add_float_var(list, "minNborNodeDist", &p.min_dist, 0.0f, 1.6f);
-    add_float_var(list, "numNbors", &p.num_nbors, 2.0f, 10.0f);
-    add_float_var(list, "cylinderRadius", &p.cylinder_radius, 0.01f, 0.1f);
-    add_float_var(list, "useSpline", &use_spline, -1.0f, 1.0f);
-    add_float_var(list, "fog density", &fog_density, 0.0f, 1.0f);
-    add_sliders(list, glow);
-}
-
 // ---- render ----------------------------------------------------------------------
 
-cTmpRenderTarget cSceneScrub::render(const int& time_ms)
+cTmpRenderTarget cSceneScrub::render(int32_t time_ms)
 {
-    if (!scrub)
-        load();
     cShaderManager_GLSL::get_instance()->unbind();
     cTmpRenderTarget picture = get_tmp_render_target(RTT_FULL);
     // The clear must reach the depth buffer whatever the caller left pending.
@@ -154,12 +117,17 @@ cTmpRenderTarget cSceneScrub::render(const int& time_ms)
     set_camera();
     set_lights();
     pick_radius();
-    scrub->params.use_spline = use_spline > 0.0f;
-    scrub->update(front, front + GROW_AHEAD);
+    scrub.params.use_spline = use_spline > 0.0f;
+    scrub.update(front, front + GROW_AHEAD);
     draw_scrub();
-    restore_light_colors();
     picture->unbind();
-    return finish(picture);
+    cTmpRenderTarget blurred = post_step(picture, [](cRenderTarget_fbo& dst, cRenderTarget_fbo& src) {
+        cPostBlur::get_instance()->apply(dst, src, false);
+    });
+    // The bright tubes' glow spilled over the softened picture.
+    return post_step(blurred, [this](cRenderTarget_fbo& dst, cRenderTarget_fbo& src) {
+        cPostCut::get_instance()->apply_glow(dst, src, glow);
+    });
 }
 
 void cSceneScrub::advance_front(int32_t time_ms)
@@ -223,7 +191,7 @@ void cSceneScrub::pick_radius()
     if (front - radius_changed_at <= radius_range.z)
         return;
     radius_changed_at = front;
-    scrub->params.radius = radius_range.x + (radius_range.y - radius_range.x) * frand();
+    scrub.params.radius = radius_range.x + (radius_range.y - radius_range.x) * frand();
 }
 
 void cSceneScrub::draw_scrub()
@@ -231,19 +199,6 @@ void cSceneScrub::draw_scrub()
     cStateManager::get_instance()->apply();
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
-    blocks->draw();
+    blocks.draw();
     glPopMatrix();
-}
-
-// ---- post ------------------------------------------------------------------------
-
-// The picture softened by the blur, with the bright tubes' glow spilled over it.
-cTmpRenderTarget cSceneScrub::finish(cTmpRenderTarget& picture)
-{
-    cTmpRenderTarget blurred = get_tmp_render_target(RTT_FULL);
-    cPostBlur::get_instance()->apply(*blurred.target, *picture.target, false);
-    picture.release();
-    cTmpRenderTarget result = get_tmp_render_target(RTT_FULL);
-    cPostCut::get_instance()->apply_glow(*result.target, *blurred.target, glow);
-    return result;
 }

@@ -2,12 +2,10 @@
 // The growing scrub scene: a camera flies down the middle of an endless
 // tangle of thin lit tubes that grows ahead of it and is thrown away behind
 // it. The scene owns the generator and its pool of GL vertex buffers; both
-// are made by the first load() (or the first register_gui(), which binds
-// sliders into the generator's parameters) and live as long as the scene.
-// Each render borrows its working targets from the pool, gives them back,
-// and returns one full-size target with the blurred, glowing picture.
+// live as long as the scene, the buffers made by the first load(). Each
+// render borrows its working targets from the pool, gives them back, and
+// returns one full-size target with the blurred, glowing picture.
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "particles/scrub.h"
@@ -18,23 +16,19 @@
 
 class cSceneScrub : public cScene {
 public:
+    // Builds the slider table; makes no GL object.
     explicit cSceneScrub(cDemoClock* clock_);
-    ~cSceneScrub() override;
 
     std::string get_name() override { return "growing scrub"; }
-    // Makes the generator and its buffer pool, sets the growth defaults and
-    // grows the scrub to z = 24.5 so the first frame is already full.
+    // The first call makes the buffer pool, sets the growth defaults and
+    // grows the scrub to z = 24.5 so the first frame is already full; later
+    // calls change nothing.
     void load() override;
     // Reseeds the C library's generator with 1335.
     void begin() override;
-    void end() override {}
-    void handle_event(cEvent*) override {}
-    bool update() override;
-    // The scene's sliders in their fixed order, then the glow's cut levels.
-    void register_gui(cGuiVarList* list) override;
     // Moves the front by speed x frame time, keeps the scrub grown 14 units
     // ahead of it and draws it; the result is blurred and given its glow.
-    cTmpRenderTarget render(const int& time_ms) override;
+    cTmpRenderTarget render(int32_t time_ms) override;
 
     static constexpr uint32_t POOL_BUFFER_VERTICES = 8192;  // vertices per pooled buffer
     static constexpr int POOL_BUFFERS = 64;                 // buffers made at load
@@ -54,12 +48,12 @@ public:
     float offset_z = 0.0f;            // camera look-ahead offset (oz), world units
     float drift = 0.0f;               // time since the first render / 20000, drives the camera sway
     int32_t first_render_ms = -1;     // demo time of the first render, -1 before it
+    bool loaded = false;              // the first load() has run
 
-    std::unique_ptr<cScrubMultiVBO> blocks;  // GL buffer pool with the scrub's render blocks
-    std::unique_ptr<cScrub> scrub;           // the generator; writes into blocks
+    cScrubMultiVBO blocks{POOL_BUFFER_VERTICES, 0};  // GL buffer pool (filled by load) with the render blocks
+    cScrub scrub{blocks};                             // the generator; writes into blocks
 
 private:
-    void make_generator();
     void set_growth_defaults();
     void advance_front(int32_t time_ms);
     void set_render_state();
@@ -67,7 +61,4 @@ private:
     void set_camera();
     void pick_radius();
     void draw_scrub();
-    cTmpRenderTarget finish(cTmpRenderTarget& picture);
-
-    bool path_added = false;  // model directory registered once, however often load runs
 };

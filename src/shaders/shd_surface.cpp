@@ -1,16 +1,15 @@
 #include "shaders/shd_surface.h"
 
-#include <iostream>
-
+#include "gl_error.h"
 #include "shaders/shd_params.h"
 
 namespace {
 
 // One line per parameter the program lacks, naming where it was asked for.
-GLint checked(GLint location, const char* source, int line)
+GLint checked(GLint location, const char* source, std::source_location at = std::source_location::current())
 {
     if (location < 0)
-        std::cerr << "## ERROR: unable to get shader-parameters in " << source << ", line " << line << std::endl;
+        log_error_at("## ERROR: unable to get shader-parameters in ", source, ", ", "", at);
     return location;
 }
 
@@ -26,11 +25,11 @@ cShdSinewaves::cShdSinewaves()
 void cShdSinewaves::init_parameters()
 {
     const char* src = "../src/shaders/cShdSinewaves";
-    loc_cur_t = checked(uniform("cur_t"), src, __LINE__);
-    loc_offset = checked(uniform("offset"), src, __LINE__);
-    loc_in_strength = checked(uniform("in_strength"), src, __LINE__);
-    loc_dist_t = checked(uniform("dist_t"), src, __LINE__);
-    loc_in_lighten = checked(uniform("in_lighten"), src, __LINE__);
+    loc_cur_t = checked(uniform("cur_t"), src);
+    loc_offset = checked(uniform("offset"), src);
+    loc_in_strength = checked(uniform("in_strength"), src);
+    loc_dist_t = checked(uniform("dist_t"), src);
+    loc_in_lighten = checked(uniform("in_lighten"), src);
 }
 
 void cShdSinewaves::set_parameter(int id, iVar* value)
@@ -64,8 +63,8 @@ cShdParticleExpansion::cShdParticleExpansion()
 void cShdParticleExpansion::init_parameters()
 {
     const char* src = "../src/shaders/cShdParticleExpansion";
-    loc_particle_size = checked(uniform("particle_size"), src, __LINE__);
-    loc_particle_intensity = checked(uniform("particle_intensity"), src, __LINE__);
+    loc_particle_size = checked(uniform("particle_size"), src);
+    loc_particle_intensity = checked(uniform("particle_intensity"), src);
 }
 
 void cShdParticleExpansion::set_parameter(int id, iVar* value)
@@ -92,13 +91,13 @@ cShdParticleLight::cShdParticleLight()
 void cShdParticleLight::init_parameters()
 {
     const char* src = "../src/shaders/cShdParticleLight";
-    loc_cur_t = checked(uniform("cur_t"), src, __LINE__);
-    loc_light_position = checked(uniform("ws_light_position"), src, __LINE__);
-    loc_max_dist = checked(uniform("max_dist"), src, __LINE__);
-    loc_seg_width_norm = checked(uniform("seg_width_norm"), src, __LINE__);
-    loc_particle_size = checked(uniform("particle_size"), src, __LINE__);
-    loc_min_color = checked(uniform("min_color"), src, __LINE__);
-    loc_max_color = checked(uniform("max_color"), src, __LINE__);
+    loc_cur_t = checked(uniform("cur_t"), src);
+    loc_light_position = checked(uniform("ws_light_position"), src);
+    loc_max_dist = checked(uniform("max_dist"), src);
+    loc_seg_width_norm = checked(uniform("seg_width_norm"), src);
+    loc_particle_size = checked(uniform("particle_size"), src);
+    loc_min_color = checked(uniform("min_color"), src);
+    loc_max_color = checked(uniform("max_color"), src);
 }
 
 void cShdParticleLight::set_parameter(int id, iVar* value)
@@ -136,10 +135,10 @@ cShdNormExt::cShdNormExt()
 void cShdNormExt::init_parameters()
 {
     const char* src = "../src/shaders/cShdNormExt";
-    loc_t_parm = checked(uniform("t_parm"), src, __LINE__);
-    loc_inner_rotmat = checked(uniform("inner_rotmat"), src, __LINE__);
-    loc_outer_rotmat = checked(uniform("outer_rotmat"), src, __LINE__);
-    loc_max_extrude = checked(uniform("max_extrude"), src, __LINE__);
+    loc_t_parm = checked(uniform("t_parm"), src);
+    loc_inner_rotmat = checked(uniform("inner_rotmat"), src);
+    loc_outer_rotmat = checked(uniform("outer_rotmat"), src);
+    loc_max_extrude = checked(uniform("max_extrude"), src);
 }
 
 void cShdNormExt::set_parameter(int id, iVar* value)
@@ -170,7 +169,7 @@ cShdMorphDtex::cShdMorphDtex()
 
 void cShdMorphDtex::init_parameters()
 {
-    loc_cur_t = checked(uniform("cur_t"), "../src/shaders/cShdMorphDtex", __LINE__);
+    loc_cur_t = checked(uniform("cur_t"), "../src/shaders/cShdMorphDtex");
 }
 
 void cShdMorphDtex::set_parameter(int, iVar* value)

@@ -19,9 +19,6 @@
 #include "values/gui_slider.h"
 #include "values/var.h"
 
-// One row: the variable and the node that shows it.
-using tGuiEntry = std::pair<iVar*, iGuiNode*>;
-
 constexpr float GUI_ROW_PITCH = 0.03f;     // distance between rows, screen units
 constexpr float GUI_SLIDER_HEIGHT = 0.025f;
 constexpr int GUI_NAME_CHARS = 20;         // longest name shown

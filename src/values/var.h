@@ -49,8 +49,11 @@ std::string cVar<Vec3<float>>::to_string();
 // zeros to two: 3.14159 -> 3.14, 1.5 -> 1.50, 2 -> 2, 1.5e-05 -> 1.50e-05.
 std::string float_to_str2(float f);
 
+// A variable with the GUI node that shows it: a row of the tweak list, and
+// one published variable of a scene.
+using tGuiEntry = std::pair<iVar*, iGuiNode*>;
 // A scene's published variables, as its variable-list operation returns them.
-using tVarList = std::vector<std::pair<iVar*, iGuiNode*>>;
+using tVarList = std::vector<tGuiEntry>;
 
 // First variable of the list whose name is exactly `name`, or null.
 iVar* find_var(const std::string& name, const tVarList& vars);

@@ -119,10 +119,10 @@ public:
         delete published.first;
         delete published.second;
     }
-    std::vector<std::pair<iVar*, iGuiNode*>> get_vars() override { return {published}; }
+    tVarList get_vars() override { return {published}; }
 
     float cur_t = 0.25f;
-    std::pair<iVar*, iGuiNode*> published;
+    tGuiEntry published;
 };
 
 TEST_F(CompositionTest, GuiShowsCurtimeUpToTheQuitMarkerAndTheActiveScenesSliders)

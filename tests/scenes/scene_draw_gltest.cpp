@@ -1,13 +1,9 @@
-#include "support/gl_context.h"
+#include "support/scene_fixture.h"
 
 #include <array>
 
-#include "demo_clock.h"
 #include "post/post_compositing.h"
-#include "render_target.h"
-#include "resource_path.h"
 #include "scenes/composition.h"
-#include "shader_manager.h"
 #include "state_manager.h"
 #include "support/probe_scene.h"
 
@@ -21,7 +17,7 @@ public:
         : cProbeScene(c), colour{r, g, b}, half(half_)
     {
     }
-    cTmpRenderTarget render(const int&) override
+    cTmpRenderTarget render(int32_t) override
     {
         ++renders;
         cTmpRenderTarget t = get_tmp_render_target(RTT_FULL);
@@ -40,32 +36,32 @@ public:
     int renders = 0;
 };
 
-class SceneDrawTest : public GlTest {
-protected:
-    void SetUp() override
+// Leaves lighting, a red light, a material and fog behind, as a careless
+// scene would.
+class cLeakyScene : public cProbeScene {
+public:
+    using cProbeScene::cProbeScene;
+    cTmpRenderTarget render(int32_t) override
     {
-        GlTest::SetUp();
-        cResourcePath::get_instance()->add("../data/textures");
-        cResourcePath::get_instance()->add("../src/shaders");
-        cResourcePath::get_instance()->add("../src/shaders/comp");
-        cShaderManager_GLSL::get_instance()->init();
-        create_render_target_manager();
-        cStateManager::get_instance()->set_defaults();
+        const float red[4] = {1, 0, 0, 1};
+        glLightfv(GL_LIGHT0, GL_DIFFUSE, red);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, red);
+        glFogf(GL_FOG_DENSITY, 0.7f);
+        cStateManager* state = cStateManager::get_instance();
+        state->set_lighting(true);
+        state->set_fog(true);
+        state->apply();
+        return {};
     }
-    void TearDown() override { EXPECT_EQ(cRenderTargetManager::get_instance()->lent, 0u); }
+};
 
-    void at(int32_t t)
-    {
-        clock.start = 0;
-        clock.now = t;
-    }
+class SceneDrawTest : public SceneTest {
+protected:
     static std::array<int, 3> pixel(int x, int y)
     {
         const auto p = read_pixels(x, y, 1, 1);
         return {p[0], p[1], p[2]};
     }
-
-    cDemoClock clock;
 };
 
 TEST_F(SceneDrawTest, TransparentAreasShowTheCheckerboard)
@@ -120,6 +116,34 @@ TEST_F(SceneDrawTest, ALoneLayerDrawsItselfEvenOutsideItsWindow)
     at(5000);
     comp.draw();
     EXPECT_EQ(pixel(640, 360), (std::array<int, 3>{255, 0, 0}));
+}
+
+TEST_F(SceneDrawTest, ASceneLeaksNoLightMaterialOrFogIntoTheNext)
+{
+    struct cLightingState {
+        float light[4], material[4], density;
+        bool lighting;
+        bool operator==(const cLightingState&) const = default;
+    };
+    auto read = [] {
+        cLightingState s{};
+        glGetLightfv(GL_LIGHT0, GL_DIFFUSE, s.light);
+        glGetMaterialfv(GL_FRONT, GL_DIFFUSE, s.material);
+        glGetFloatv(GL_FOG_DENSITY, &s.density);
+        s.lighting = glIsEnabled(GL_LIGHTING);
+        return s;
+    };
+    cLeakyScene scene(&clock);
+    cStateManager* state = cStateManager::get_instance();
+    state->set_lighting(false);
+    state->apply();
+    const cLightingState before = read();
+    scene.render_isolated(0);
+    EXPECT_TRUE(read() == before);
+    // The cache knows GL's switches went back: the next scene's wish reaches GL.
+    state->set_lighting(true);
+    state->apply();
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
 }
 
 }  // namespace

@@ -12,15 +12,13 @@ public:
     explicit cProbeScene(cDemoClock* c) : cScene(c) {}
     std::string get_name() override { return name; }
     void load() override { ++loads; }
-    void begin() override {}
-    void end() override {}
     void handle_event(cEvent* e) override { seen.push_back(e->time); }
     bool update() override
     {
         ++updates;
         return changed;
     }
-    cTmpRenderTarget render(const int&) override { return {}; }
+    cTmpRenderTarget render(int32_t) override { return {}; }
 
     std::string name = "probe";
     std::vector<int32_t> seen;  // times of the events handed to the scene
