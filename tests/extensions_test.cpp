@@ -65,7 +65,7 @@ TEST(ExtensionsDeathTest, MissingRequiredExtensionsEndTheProcess)
                 "box: missing gl-extension: GL_ARB_vertex_buffer_object is missing");
     EXPECT_EXIT(load_fbo_extensions("GL_ARB_vertex_buffer_object"), testing::ExitedWithCode(0),
                 "# WARNING: GL_EXT_framebuffer_object not supported\n"
-                "box: missing gl-extension: GL_EXT_framebuffer_object is missing");
+                "box: mvk::slw - missing gl-extension: GL_EXT_framebuffer_object is missing");
 }
 
 }  // namespace

@@ -58,8 +58,11 @@ const char* kPassVert =
 // Test-only programs from the qv_<stem>.vert/.frag files of the failure cases.
 template <int N>
 struct cShdTempFiles : cShdPlain {
-    static constexpr const char* STEMS[] = {"qv_broken", "qv_mislinked", "qv_missing", "qv_three"};
-    cShdTempFiles() : cShdPlain(std::string(STEMS[N]) + ".vert", std::string(STEMS[N]) + ".frag") {}
+    static constexpr const char* FILES[][2] = {{"qv_broken.vert", "qv_broken.frag"},
+                                               {"qv_mislinked.vert", "qv_mislinked.frag"},
+                                               {"qv_missing.vert", "qv_missing.frag"},
+                                               {"qv_three.vert", "qv_three.frag"}};
+    cShdTempFiles() : cShdPlain(FILES[N][0], FILES[N][1]) {}
 };
 
 }  // namespace
@@ -162,10 +165,10 @@ struct cFailure {
 template <int N>
 std::string register_failing(TempShaderDir& tmp, const cFailure& c)
 {
-    const std::string stem = cShdTempFiles<N>::STEMS[N];
+    const std::string vert = cShdTempFiles<N>::FILES[N][0], stem = vert.substr(0, vert.find('.'));
     if (c.frag) {
-        tmp.write(stem + ".vert", kPassVert);
-        tmp.write(stem + ".frag", c.frag);
+        tmp.write(vert, kPassVert);
+        tmp.write(cShdTempFiles<N>::FILES[N][1], c.frag);
     }
     c.bound == std::string("null_shader") ? mgr()->unbind() : mgr()->bind(c.bound);
     testing::internal::CaptureStderr();
