@@ -7,6 +7,7 @@
 #include "scene_manager.h"
 #include "scenes/composition.h"
 #include "scenes/scene_cubetunnel.h"
+#include "scenes/scene_netsphere.h"
 #include "scenes/scene_particles.h"
 
 namespace {
@@ -40,6 +41,7 @@ void cQuorvane::init()
     manager->add<cSceneComposition>();
     manager->add<cSceneCubeTunnel>();
     manager->add<cSceneParticles>();
+    manager->add<cSceneNetSphere>();
 
     cLoadScreenDummy screen;
     manager->load_and_fade_in(screen);
