@@ -7,6 +7,7 @@
 #include "scene_manager.h"
 #include "scenes/composition.h"
 #include "scenes/scene_cubetunnel.h"
+#include "scenes/scene_greets.h"
 #include "scenes/scene_netsphere.h"
 #include "scenes/scene_particles.h"
 
@@ -39,6 +40,7 @@ void cQuorvane::init()
     manager->setup();
 
     manager->add<cSceneComposition>();
+    manager->add<cSceneGreets>();
     manager->add<cSceneCubeTunnel>();
     manager->add<cSceneParticles>();
     manager->add<cSceneNetSphere>();
