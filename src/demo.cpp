@@ -10,6 +10,7 @@
 #include "scenes/scene_greets.h"
 #include "scenes/scene_netsphere.h"
 #include "scenes/scene_particles.h"
+#include "scenes/scene_spike.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ void cQuorvane::init()
     manager->add<cSceneComposition>();
     manager->add<cSceneGreets>();
     manager->add<cSceneCubeTunnel>();
+    manager->add<cSceneSpike>();
     manager->add<cSceneParticles>();
     manager->add<cSceneNetSphere>();
 
