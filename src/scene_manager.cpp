@@ -37,6 +37,11 @@ void cSceneManager::setup()
         queue = new cEventQueue();
     sound.init();
     sound.load();
+    // The show is not played silently: without its music it has no timing.
+    if (!sound.channel) {
+        std::cerr << "## ERROR: cannot play the music \"" << MUSIC_FILE << "\" - exiting!" << std::endl;
+        exit(-1);
+    }
     // Render targets created late say when, in demo time.
     if (cRenderTargetManager::exists())
         cRenderTargetManager::get_instance()->playback_clock = &clock;
@@ -53,6 +58,7 @@ void cSceneManager::load_and_fade_in(iLoadScreen& screen)
     }
     current = scenes.front();
     current->load();
+    cShaderManager_GLSL::get_instance()->require_loaded();
 
     while (clock.elapsed() < LOADING_HOLD_MS) {
         SDL_Delay(10);
