@@ -1,33 +1,17 @@
-#include "support/scene_fixture.h"
-
-#include "midi_events.h"
-#include "scenes/picture_stats.h"
 #include "scenes/scene_cubetunnel.h"
+
+#include "scenes/scene_pictures.h"
 
 namespace {
 
-class SceneCubeTunnelTest : public SceneTest {
+class SceneCubeTunnelTest : public ScenePictureTest {
 protected:
     void SetUp() override
     {
-        SceneTest::SetUp();
+        ScenePictureTest::SetUp();
         scene.load();
     }
-    tPixels frame(int32_t t)
-    {
-        at(t);
-        scene.update();
-        cTmpRenderTarget r = scene.render_isolated(t);
-        return pixels_of(*r.target);
-    }
-    void note(int32_t track, int32_t t)
-    {
-        cMETrigger e;
-        e.kind = MIDI_NOTE_ON;
-        e.track = track;
-        e.time = t;
-        scene.handle_event(&e);
-    }
+    tPixels frame(int32_t t) { return ScenePictureTest::frame(scene, t); }
 
     cSceneCubeTunnel scene{&clock};
 };
@@ -45,7 +29,6 @@ TEST_F(SceneCubeTunnelTest, ScrollsInBothColoursAndWrapsWithoutAJump)
     }
     EXPECT_GT(pink, 1000u);
     EXPECT_GT(blue, 1000u);
-
     // The copies move on; one copy length (1.86 s) later identical copies
     // stand where the previous ones stood.
     const double step = mean_difference(start, frame(1020));
@@ -63,30 +46,27 @@ TEST_F(SceneCubeTunnelTest, CurTSwingsTheViewOnlyWhileTheClockRuns)
     clock.paused = true;
     EXPECT_EQ(frame(1000), side);
     clock.paused = false;
-    EXPECT_GT(mean_difference(side, frame(1000)), 5.0);
     const tPixels axis = frame(1000);
+    EXPECT_GT(mean_difference(side, axis), 5.0);
     scene.cur_t = 3.0f;
     EXPECT_EQ(frame(1000), axis) << "beyond 1 holds the axis view";
 }
 
 TEST_F(SceneCubeTunnelTest, NotesOfTrackFourCollapseTheStreaksWithOneAnimator)
 {
-    scene.load();
-    EXPECT_TRUE(scene.animators.empty());
-    note(3, 1000);
-    frame(1000);
+    note(scene, 3, 1000);
+    scene.update();
     EXPECT_FLOAT_EQ(scene.streaks.propagation, 0.75f) << "other tracks do nothing";
     const tPixels calm = frame(8540);
-    for (int32_t t = 2000; t < 8500; t += 300) {
-        note(4, t);
-        frame(t);
+    for (int32_t t = 2000; t <= 8500; t += 325) {
+        note(scene, 4, t);
+        scene.update();
         EXPECT_NEAR(scene.streaks.propagation, 0.1f, 1e-6f);
     }
     EXPECT_EQ(scene.animators.size(), 1u) << "notes reuse one animator";
-    note(4, 8500);
-    const tPixels collapsed = frame(8540);
-    EXPECT_GT(mean_difference(calm, collapsed), 1.0);
-    frame(9000);
+    EXPECT_GT(mean_difference(calm, frame(8540)), 1.0);
+    at(9000);
+    scene.update();
     EXPECT_FLOAT_EQ(scene.streaks.propagation, 0.85f) << "the flare lands after its window";
 }
 

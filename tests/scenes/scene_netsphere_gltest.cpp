@@ -1,25 +1,14 @@
-#include "support/scene_fixture.h"
-
-#include "scenes/picture_stats.h"
 #include "scenes/scene_netsphere.h"
+
+#include "scenes/scene_pictures.h"
 
 namespace {
 
-class SceneNetSphereTest : public SceneTest {
+class SceneNetSphereTest : public ScenePictureTest {
 protected:
-    void SetUp() override
-    {
-        SceneTest::SetUp();
-        scene.load();
-    }
     tPixels silhouette(int32_t t)
     {
         cTmpRenderTarget r = scene.draw_silhouette(t);
-        return pixels_of(*r.target);
-    }
-    tPixels picture(int32_t t)
-    {
-        cTmpRenderTarget r = scene.render_isolated(t);
         return pixels_of(*r.target);
     }
 
@@ -28,8 +17,9 @@ protected:
 
 TEST_F(SceneNetSphereTest, RaysShineThroughTheGapsOfTheTurningNet)
 {
+    scene.load();
     const tPixels net = silhouette(3600);
-    const tPixels rays = picture(3600);
+    const tPixels rays = frame(scene, 3600);
     double wire_light = 0.0, gap_light = 0.0;
     size_t wires = 0, gaps = 0;
     for (size_t i = 0; i < net.size(); i += 4) {
@@ -43,7 +33,6 @@ TEST_F(SceneNetSphereTest, RaysShineThroughTheGapsOfTheTurningNet)
     ASSERT_GT(gaps, net.size() / 4 / 5) << "the teal shows between the struts";
     EXPECT_GT(gap_light / gaps, 1.3 * (wire_light / wires));
     EXPECT_GT(gap_light / gaps, 12.0);
-
     // Ten degrees a second about the vertical axis: a full turn in 36 s.
     EXPECT_GT(mean_difference(net, silhouette(0)), 3.0);
     EXPECT_LT(mean_difference(silhouette(0), silhouette(36000)), 0.5);
