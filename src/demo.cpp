@@ -6,6 +6,7 @@
 #include "midi_events.h"
 #include "scene_manager.h"
 #include "scenes/composition.h"
+#include "scenes/scene_attractor.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ void cQuorvane::init()
     manager->setup();
 
     manager->add<cSceneComposition>();
+    manager->add<cSceneAttractor>();
 
     cLoadScreenDummy screen;
     manager->load_and_fade_in(screen);
