@@ -26,6 +26,7 @@
 #include "resource_path.h"
 #include "scenes/scene.h"
 #include "scenes/scene_attractor.h"
+#include "scenes/scene_mandala.h"
 #include "scenes/scene_title.h"
 #include "shader_manager.h"
 #include "state_manager.h"
@@ -55,6 +56,7 @@ const std::vector<cBenchScene> SCENES = {
     {"attractors/cloud", make<cSceneAttractor>, {{"cur_config", 0}, {"logo_its", 1}}},
     {"attractors/ring", make<cSceneAttractor>, {{"cur_config", 1}, {"lightscale", 2}, {"logo_its", 1}}},
     {"title", make<cSceneTitle>, {{"cur_t", 0.5f}}},
+    {"mandala", make<cSceneMandala>, {{"cur_t", 0.5f}}},
 };
 
 // The window, context and managers, made once for the whole program.

@@ -7,6 +7,7 @@
 #include "scene_manager.h"
 #include "scenes/composition.h"
 #include "scenes/scene_attractor.h"
+#include "scenes/scene_mandala.h"
 #include "scenes/scene_title.h"
 
 namespace {
@@ -40,6 +41,7 @@ void cQuorvane::init()
     manager->add<cSceneComposition>();
     manager->add<cSceneAttractor>();
     manager->add<cSceneTitle>();
+    manager->add<cSceneMandala>();
 
     cLoadScreenDummy screen;
     manager->load_and_fade_in(screen);
