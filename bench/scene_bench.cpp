@@ -27,6 +27,7 @@
 #include "scenes/scene.h"
 #include "scenes/scene_attractor.h"
 #include "scenes/scene_mandala.h"
+#include "scenes/scene_rose.h"
 #include "scenes/scene_title.h"
 #include "shader_manager.h"
 #include "state_manager.h"
@@ -57,6 +58,8 @@ const std::vector<cBenchScene> SCENES = {
     {"attractors/ring", make<cSceneAttractor>, {{"cur_config", 1}, {"lightscale", 2}, {"logo_its", 1}}},
     {"title", make<cSceneTitle>, {{"cur_t", 0.5f}}},
     {"mandala", make<cSceneMandala>, {{"cur_t", 0.5f}}},
+    {"rose", make<cSceneRose>, {}},
+    {"rose/half_res", make<cSceneRose>, {{"half_res", 1}, {"kaleido2d", 5}}},
 };
 
 // The window, context and managers, made once for the whole program.

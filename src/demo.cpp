@@ -8,6 +8,7 @@
 #include "scenes/composition.h"
 #include "scenes/scene_attractor.h"
 #include "scenes/scene_mandala.h"
+#include "scenes/scene_rose.h"
 #include "scenes/scene_title.h"
 
 namespace {
@@ -42,6 +43,9 @@ void cQuorvane::init()
     manager->add<cSceneAttractor>();
     manager->add<cSceneTitle>();
     manager->add<cSceneMandala>();
+    // Two separate roses: the show uses each as a layer of its own.
+    manager->add<cSceneRose>();
+    manager->add<cSceneRose>();
 
     cLoadScreenDummy screen;
     manager->load_and_fade_in(screen);
