@@ -11,8 +11,6 @@
 // scene's published variables to pick a mode.
 #include <benchmark/benchmark.h>
 
-#include <SDL.h>
-
 #include <cstdio>
 #include <ctime>
 #include <cstdlib>
@@ -20,17 +18,15 @@
 #include <string>
 #include <vector>
 
+#include "bench_gl.h"
 #include "demo_clock.h"
 #include "gl.h"
 #include "render_target.h"
-#include "resource_path.h"
 #include "scenes/scene.h"
 #include "scenes/scene_attractor.h"
 #include "scenes/scene_mandala.h"
 #include "scenes/scene_rose.h"
 #include "scenes/scene_title.h"
-#include "shader_manager.h"
-#include "state_manager.h"
 
 namespace {
 
@@ -62,34 +58,6 @@ const std::vector<cBenchScene> SCENES = {
     {"rose/half_res", make<cSceneRose>, {{"half_res", 1}, {"kaleido2d", 5}}},
 };
 
-// The window, context and managers, made once for the whole program.
-bool open_gl()
-{
-    static bool open = false;
-    if (open)
-        return true;
-    if (SDL_Init(SDL_INIT_VIDEO) != 0)
-        return false;
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_Window* window = SDL_CreateWindow("scene bench", 0, 0, 1280, 720, SDL_WINDOW_OPENGL);
-    if (!window || !SDL_GL_CreateContext(window))
-        return false;
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK)
-        return false;
-    glGetError();
-    cResourcePath* paths = cResourcePath::get_instance();
-    for (const char* dir : {"../src/shaders", "../src/shaders/comp", "../data", "../data/models", "../data/music",
-                            "../data/textures"})
-        paths->add(dir);
-    cShaderManager_GLSL::get_instance()->init();
-    create_render_target_manager();
-    cStateManager::get_instance()->set_defaults();
-    open = true;
-    return true;
-}
-
 void apply_setting(cScene& scene, const cSetting& s)
 {
     for (auto& [var, node] : scene.get_vars()) {
@@ -118,7 +86,7 @@ double thread_cpu_ms()
 
 void BM_SceneFrame(benchmark::State& state, const cBenchScene& entry)
 {
-    if (!open_gl()) {
+    if (!open_bench_gl()) {
         state.SkipWithError("no GL context (run under Xvfb)");
         return;
     }

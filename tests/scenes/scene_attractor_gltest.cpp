@@ -1,5 +1,3 @@
-#include "support/scene_fixture.h"
-
 #include <cstdlib>
 #include <vector>
 
@@ -8,27 +6,20 @@
 
 namespace {
 
-class SceneAttractorTest : public SceneTest {
+class SceneAttractorTest : public SceneFrameTest {
 protected:
     void SetUp() override
     {
-        SceneTest::SetUp();
+        SceneFrameTest::SetUp();
         cSceneAttractor::last_config = -1;
         scene.load();
     }
     void TearDown() override
     {
         scene.trail.release();
-        SceneTest::TearDown();
+        SceneFrameTest::TearDown();
     }
-    // Updates and renders at demo time t; no pixels when there is no target.
-    std::vector<uint8_t> picture(int32_t t)
-    {
-        at(t);
-        scene.update();
-        cTmpRenderTarget r = scene.render_isolated(t);
-        return r.target ? pixels_of(*r.target) : std::vector<uint8_t>{};
-    }
+    std::vector<uint8_t> picture(int32_t t) { return frame_pixels(scene, t); }
     double frame(int32_t t) { return mean_brightness(picture(t)); }
 
     cSceneAttractor scene{&clock};

@@ -1,5 +1,3 @@
-#include "support/scene_fixture.h"
-
 #include <vector>
 
 #include "scene_manager.h"
@@ -8,20 +6,17 @@
 
 namespace {
 
-class SceneMandalaTest : public SceneTest {
+class SceneMandalaTest : public SceneFrameTest {
 protected:
     void SetUp() override
     {
-        SceneTest::SetUp();
+        SceneFrameTest::SetUp();
         scene.load();
     }
     std::vector<uint8_t> picture(float cur_t, int32_t t = 1000)
     {
         scene.cur_t = cur_t;
-        at(t);
-        scene.update();
-        cTmpRenderTarget r = scene.render_isolated(t);
-        return pixels_of(*r.target);
+        return frame_pixels(scene, t);
     }
 
     cSceneMandala scene{&clock};

@@ -1,12 +1,27 @@
 #pragma once
-// Helpers the specified scenes' tests share: a note-on event, the mean
-// brightness of a picture, and a census of live GL buffers and textures
-// (to show that a second load() makes nothing).
+// Helpers the specified scenes' tests share: a fixture that renders one
+// frame, a note-on event, the mean brightness of a picture, and a census of
+// live GL buffers and textures (to show that a second load() makes nothing).
 #include <cstdint>
 #include <vector>
 
 #include "gl.h"
 #include "midi_events.h"
+#include "scenes/scene.h"
+#include "support/scene_fixture.h"
+
+class SceneFrameTest : public SceneTest {
+protected:
+    // One frame at demo time t as the composition makes it: the pixels of
+    // the scene's picture, none when it gives no target.
+    std::vector<uint8_t> frame_pixels(cScene& scene, int32_t t)
+    {
+        at(t);
+        scene.update();
+        cTmpRenderTarget r = scene.render_isolated(t);
+        return r.target ? pixels_of(*r.target) : std::vector<uint8_t>{};
+    }
+};
 
 inline cMETrigger note_on(int32_t track, int32_t number, int32_t time_ms)
 {

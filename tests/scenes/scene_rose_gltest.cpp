@@ -1,5 +1,3 @@
-#include "support/scene_fixture.h"
-
 #include <vector>
 
 #include "scenes/scene_probe.h"
@@ -8,20 +6,14 @@
 
 namespace {
 
-class SceneRoseTest : public SceneTest {
+class SceneRoseTest : public SceneFrameTest {
 protected:
     void SetUp() override
     {
-        SceneTest::SetUp();
+        SceneFrameTest::SetUp();
         rose.load();
     }
-    std::vector<uint8_t> picture(cSceneRose& s, int32_t t)
-    {
-        at(t);
-        s.update();
-        cTmpRenderTarget r = s.render_isolated(t);
-        return pixels_of(*r.target);
-    }
+    std::vector<uint8_t> picture(cSceneRose& s, int32_t t) { return frame_pixels(s, t); }
 
     cSceneRose rose{&clock};
 };

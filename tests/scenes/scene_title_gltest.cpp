@@ -1,5 +1,3 @@
-#include "support/scene_fixture.h"
-
 #include <vector>
 
 #include "scenes/scene_probe.h"
@@ -7,20 +5,17 @@
 
 namespace {
 
-class SceneTitleTest : public SceneTest {
+class SceneTitleTest : public SceneFrameTest {
 protected:
     void SetUp() override
     {
-        SceneTest::SetUp();
+        SceneFrameTest::SetUp();
         scene.load();
     }
     std::vector<uint8_t> picture(float cur_t)
     {
         scene.cur_t = cur_t;
-        at(1000);
-        scene.update();
-        cTmpRenderTarget r = scene.render_isolated(1000);
-        return pixels_of(*r.target);
+        return frame_pixels(scene, 1000);
     }
 
     cSceneTitle scene{&clock};
