@@ -259,6 +259,7 @@ void cSceneAttractor::end()
 {
     glDisable(GL_POINT_SMOOTH);
     glDisable(GL_LINE_SMOOTH);
+    glPointSize(1.0f);
 }
 
 void cSceneAttractor::apply_preset(int32_t index)

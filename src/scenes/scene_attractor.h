@@ -38,8 +38,9 @@ public:
     void load() override;
     // Additive point drawing without depth, textures or a shader program.
     void begin() override;
-    // Switches point and line smoothing off again: the state cache does not
-    // track them, so they would reach the scenes drawn after this one.
+    // Switches point and line smoothing off and the point size back to 1:
+    // the state cache does not track them, so they would reach the scenes
+    // drawn after this one.
     void end() override;
     // Mode 0: a track-2 note pulses the cloud. Mode 1: note 48 of track 1
     // steps the preset and swings the camera; a track-18 note swaps the tint.

@@ -132,8 +132,11 @@ void cComponentRose::render(const cDemoClock& clock)
     draw_copies(clock, line_alpha_factor * alpha);
     state->set_fill_mode(gs::FILL_FILL);
     glPopAttrib();
+    // Not in the state cache: back to GL's defaults for whoever draws next.
     glDisable(GL_LINE_SMOOTH);
     glDisable(GL_POINT_SMOOTH);
+    glLineWidth(1.0f);
+    glPointSize(1.0f);
 }
 
 // The sum of four cosines of unrelated frequencies makes the ribbon's twist
