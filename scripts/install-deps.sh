@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dev
   libfreeimage-dev zlib1g-dev libmpg123-dev libmp3lame-dev
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libgl1-mesa-dri xdotool
   assimp-testmodels

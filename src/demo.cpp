@@ -5,11 +5,7 @@
 #include "load_screen.h"
 #include "midi_events.h"
 #include "scene_manager.h"
-#include "scenes/composition.h"
-#include "scenes/scene_attractor.h"
-#include "scenes/scene_mandala.h"
-#include "scenes/scene_rose.h"
-#include "scenes/scene_title.h"
+#include "scenes/registry.h"
 
 namespace {
 
@@ -39,16 +35,15 @@ void cQuorvane::init()
     cSceneManager* manager = cSceneManager::get_instance();
     manager->setup();
 
-    manager->add<cSceneComposition>();
-    manager->add<cSceneAttractor>();
-    manager->add<cSceneTitle>();
-    manager->add<cSceneMandala>();
-    // Two separate roses: the show uses each as a layer of its own.
-    manager->add<cSceneRose>();
-    manager->add<cSceneRose>();
+    register_show_scenes(*manager);
 
     cLoadScreenDummy screen;
-    manager->load_and_fade_in(screen);
+    if (pick_scene)
+        manager->load_scene(screen, pick_scene(*manager));
+    else if (hold_loading_screen)
+        manager->load_and_fade_in(screen);
+    else
+        manager->load_scene(screen, manager->scenes.front());
 
     add_midi_and_beat_events(*manager->queue);
     manager->queue->cursor = 0;

@@ -3,10 +3,14 @@
 // it to the frame loop; it is never destroyed (the process ends in exit()).
 // A second demo object is a programming error and throws.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "values/gui_label.h"
 #include "values/gui_var_list.h"
+
+class cScene;
+class cSceneManager;
 
 // The tweak panel the demo carries: laid out by init, never drawn by the
 // frame loop (a developer build may draw it to tweak values live).
@@ -46,6 +50,12 @@ public:
     // Scene manager, music, marker script, scenes, loading phase, MIDI and
     // beat events, in that order.
     void init() override;
+
+    // The 5 s loading hold and the fade; tools that render offline skip them.
+    bool hold_loading_screen = true;
+    // The scene that plays, chosen after registration; empty: the first
+    // registered (the composition). Tools use it to show one scene alone.
+    std::function<cScene*(cSceneManager&)> pick_scene;
 
     static inline bool constructed = false;
 };

@@ -6,6 +6,11 @@ void cDemoClock::tick()
 {
     if (paused)
         return;
+    if (source) {
+        prev = now;
+        now = source->now_ms();
+        return;
+    }
     static const uint64_t origin = SDL_GetPerformanceCounter();
     tick_at(SDL_GetPerformanceCounter() - origin, SDL_GetPerformanceFrequency());
 }

@@ -2,8 +2,17 @@
 // Millisecond clock on the high-resolution performance counter. The scene
 // manager owns the demo clock; the frame loop keeps a frame clock of its own.
 // Values are counted from the first counter sample taken by the process, so
-// they stay in 32 bits however long the machine has been up.
+// they stay in 32 bits however long the machine has been up. A clock given a
+// time source reads that instead (an offline renderer steps the demo time
+// frame by frame); the source belongs to whoever set it.
 #include <cstdint>
+
+class iTimeSource {
+public:
+    virtual ~iTimeSource() = default;
+    // The time (ms) a clock ticking now reads.
+    virtual int32_t now_ms() = 0;
+};
 
 class cDemoClock {
 public:
@@ -14,6 +23,7 @@ public:
     int32_t paused_ms = 0;   // subtracted from the demo time
     uint64_t counter = 0;    // last counter sample, relative to the first
     uint64_t frequency = 0;  // counter ticks per second
+    iTimeSource* source = nullptr;  // read by tick() instead of the counter when set; not owned
 
     void tick();
     // tick() with a given sample; the arithmetic of tick(), testable.

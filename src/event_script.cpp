@@ -134,11 +134,14 @@ cEventQueue* cEventQueue_factory::loadFile(const std::string& name)
     }
     auto* queue = new cEventQueue();
     std::string line;
-    while (std::getline(in, line)) {
-        // An over-long line ends the script: it and everything after it are
-        // dropped, what was read before stays.
-        if (line.size() > MARKER_LINE_MAX)
-            break;
+    for (int number = 1; std::getline(in, line); ++number) {
+        // An over-long line is no marker the script writes: skipping it
+        // keeps every marker after it, the end of the show included.
+        if (line.size() > MARKER_LINE_MAX) {
+            std::cerr << "# warning, line " << number << " of \"" << name << "\" is longer than " << MARKER_LINE_MAX
+                      << " characters - skipped" << std::endl;
+            continue;
+        }
         std::unique_ptr<cEvent> e = parse_line(line.data());
         if (e->type != CODE_NONE)
             queue->events.push_back(e.release());

@@ -206,17 +206,21 @@ void start_demo(cSceneManager& manager)
     std::cout << banner << std::endl;
 }
 
-void render_frame(cDemo& demo, const cDemoClock& frame_clock)
+void draw_frame()
 {
-    cSceneManager* manager = cSceneManager::get_instance();
-    const cDemoClock& clock = manager->clock;
-    if (clock.paused || clock.now - clock.prev < 10)
-        SDL_Delay(5);
-
     glClearColor(0, 0, 0, 1);
     cStateManager::get_instance()->apply();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    manager->draw_current();
+    cSceneManager::get_instance()->draw_current();
+}
+
+void render_frame(cDemo& demo, const cDemoClock& frame_clock)
+{
+    const cDemoClock& clock = cSceneManager::get_instance()->clock;
+    if (clock.paused || clock.now - clock.prev < 10)
+        SDL_Delay(5);
+
+    draw_frame();
 
     const int interval =
         adapt_vsync(demo.vsync_on, demo.last_frame_ms, static_cast<float>(frame_clock.frame_delta()));
@@ -252,6 +256,15 @@ void run_demo(cDemo& demo)
 void quorvane_main()
 {
     cVideo_SDL::get_instance()->decide_display_mode();
+    start_program();
+
+    cQuorvane demo;  // never destroyed: the process ends inside exit()
+    demo.init();
+    run_demo(demo);
+}
+
+void start_program()
+{
     atexit(exit_handler);
     init_gl();
 
@@ -274,8 +287,4 @@ void quorvane_main()
         paths->add(dir);
     cShaderManager_GLSL::get_instance()->init();
     check_gl_error(nullptr, "SDL_main");
-
-    cQuorvane demo;  // never destroyed: the process ends inside exit()
-    demo.init();
-    run_demo(demo);
 }

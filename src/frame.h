@@ -12,6 +12,10 @@ class cSceneManager;
 
 // Runs the whole program; never returns.
 [[noreturn]] void quorvane_main();
+// Everything between opening the window and building the demo object: exit
+// handler, GL start-up, first swap, resource paths, shaders. Tools that
+// render the show offline open their own context and then call this.
+void start_program();
 
 void init_gl();
 void exit_handler();
@@ -19,6 +23,9 @@ void exit_handler();
 void start_demo(cSceneManager& manager);
 [[noreturn]] void frame_loop(cDemo& demo);
 void render_frame(cDemo& demo, const cDemoClock& frame_clock);
+// Clears the bound screen and draws the current scene: the part of a frame
+// that does not depend on presenting it.
+void draw_frame();
 void pump_events();
 void check_quit_keys();
 // glFinish, then a fence on all prior commands that the server waits on.

@@ -117,6 +117,8 @@ void cMidiFile::locate_tracks()
             midi_fatal("Track %d/%d is invalid!", i + 1, num_tracks);
         if (left < CHUNK_HEADER_SIZE) {
             // Declared but not in the file: an empty track.
+            std::cerr << "# warning: midi track " << i + 1 << "/" << num_tracks << " is missing from the file"
+                      << std::endl;
             tracks.push_back(std::make_unique<cMidiTrack>(this, end, end));
             chunk = end;
             continue;
@@ -124,6 +126,10 @@ void cMidiFile::locate_tracks()
         uint32_t length = be32(&data[chunk + 4]);
         size_t begin = chunk + CHUNK_HEADER_SIZE;
         size_t track_end = begin + std::min<size_t>(length, end - begin);
+        // A cut file: the events that are there are kept.
+        if (length > end - begin)
+            std::cerr << "# warning: midi track " << i + 1 << "/" << num_tracks << " runs "
+                      << length - (end - begin) << " bytes past the end of the file" << std::endl;
         tracks.push_back(std::make_unique<cMidiTrack>(this, begin, track_end));
         tracks.back()->length = length;
         chunk = begin + length;

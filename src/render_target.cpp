@@ -135,7 +135,7 @@ void cRenderTarget_fbo::bind(bool clear)
 void cRenderTarget_fbo::unbind()
 {
     glDrawBuffer(saved_draw_buffer);
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, cVideo_SDL::get_instance()->screen_framebuffer);
     glViewport(saved_viewport[0], saved_viewport[1], saved_viewport[2], saved_viewport[3]);
 }
 
@@ -162,7 +162,7 @@ void cRenderTarget_fbo::copy_from_framebuffer()
 {
     const cVideo_SDL* video = cVideo_SDL::get_instance();
     const GLint y = video->stretch ? 0 : (video->height - video->viewport_height) / 2;
-    glReadBuffer(GL_BACK);
+    glReadBuffer(video->screen_framebuffer ? GL_COLOR_ATTACHMENT0_EXT : GL_BACK);
     glBindTexture(target, texture);
     glCopyTexImage2D(target, 0, GL_RGBA, 0, y, video->viewport_width, video->viewport_height, 0);
     glBindTexture(target, 0);

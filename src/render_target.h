@@ -52,7 +52,8 @@ public:
     // Draws into this target (viewport = target size); clear applies the
     // state manager first, then clears colour (and depth).
     void bind(bool clear) override;
-    // Restores the viewport and draw buffer found at bind; window framebuffer.
+    // Restores the viewport and draw buffer found at bind; binds the screen
+    // (the window, or the off-screen target a tool draws the frame into).
     void unbind() override;
     void bind_texture(GLenum unit) override;
     void unbind_texture() override;

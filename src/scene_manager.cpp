@@ -37,6 +37,11 @@ void cSceneManager::setup()
         queue = new cEventQueue();
     sound.init();
     sound.load();
+    // The show is not played silently: without its music it has no timing.
+    if (!sound.channel) {
+        std::cerr << "## ERROR: cannot play the music \"" << MUSIC_FILE << "\" - exiting!" << std::endl;
+        exit(-1);
+    }
     // Render targets created late say when, in demo time.
     if (cRenderTargetManager::exists())
         cRenderTargetManager::get_instance()->playback_clock = &clock;
@@ -46,14 +51,25 @@ void cSceneManager::setup()
 
 void cSceneManager::load_and_fade_in(iLoadScreen& screen)
 {
-    screen.update(0.0f, true);
     if (scenes.empty()) {
+        screen.update(0.0f, true);
         std::cerr << "scene " << 0 << " not added - exiting!" << std::endl;
         exit(-1);
     }
-    current = scenes.front();
-    current->load();
+    load_scene(screen, scenes.front());
+    hold_and_fade(screen);
+}
 
+void cSceneManager::load_scene(iLoadScreen& screen, cScene* scene)
+{
+    screen.update(0.0f, true);
+    current = scene;
+    current->load();
+    cShaderManager_GLSL::get_instance()->require_loaded();
+}
+
+void cSceneManager::hold_and_fade(iLoadScreen& screen)
+{
     while (clock.elapsed() < LOADING_HOLD_MS) {
         SDL_Delay(10);
         clock.tick();

@@ -45,7 +45,14 @@ public:
         return nullptr;
     }
 
+    // load_scene with the first registered scene (ends the process when there
+    // is none), then hold_and_fade.
     void load_and_fade_in(iLoadScreen& screen);
+    // Makes the scene current and loads it.
+    void load_scene(iLoadScreen& screen, cScene* scene);
+    // Holds the loading screen until 5 s after setup, then fades to black
+    // over 1.5 s.
+    void hold_and_fade(iLoadScreen& screen);
     // Ticks the clock, fires due events, updates the current scene; true when
     // anything changed (always on the very first call).
     bool update();

@@ -251,6 +251,17 @@ void cShaderManager_GLSL::init()
     unbind();
 }
 
+void cShaderManager_GLSL::require_loaded() const
+{
+    if (failed.empty())
+        return;
+    std::cerr << "## ERROR: GLSL programs that failed to load:";
+    for (const std::string& name : failed)
+        std::cerr << " " << name;
+    std::cerr << " - exiting!" << std::endl;
+    std::exit(-1);
+}
+
 cShader_GLSL* cShaderManager_GLSL::find(std::string_view name) const
 {
     auto it = registry.find(name);
@@ -325,6 +336,7 @@ void cShaderManager_GLSL::shutdown()
     if (ready)
         glUseProgram(0);
     registry.clear();
+    failed.clear();
     stack.clear();
     depth = 0;
     current.clear();

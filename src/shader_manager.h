@@ -3,7 +3,7 @@
 // cShaderManager_GLSL owns every shader object from register_shader until
 // shutdown() at exit; shaders are never reloaded or released earlier. A shader
 // whose sources fail to compile or link stays registered and binding it binds
-// "default_shader" instead. "null_shader" is the name of "nothing bound".
+// "default_shader" instead; the show checks after loading that none failed. "null_shader" is the name of "nothing bound".
 // Effects bracket their passes with push_shader()/pop_shader() so the caller's
 // binding survives. Binding, the stack and parameter uploads allocate nothing
 // once the stack has reached its deepest level, so they are safe per frame.
@@ -93,8 +93,14 @@ public:
     {
         if (registry.count(name))
             return;
-        registry[name] = std::make_unique<T>();
+        auto shader = std::make_unique<T>();
+        if (!shader->is_loaded())
+            failed.push_back(name);
+        registry[name] = std::move(shader);
     }
+    // Ends the program (exit -1) naming every registered program that failed
+    // to load: the show is not played with stand-ins for its programs.
+    void require_loaded() const;
 
     void bind(std::string_view name);
     void unbind();
@@ -110,6 +116,7 @@ public:
     bool ready = false;                   // init() ran and shutdown() did not
     std::string current = "null_shader";  // name of the bound shader
     std::map<std::string, std::unique_ptr<cShader_GLSL>, std::less<>> registry;  // owned shaders by name
+    std::vector<std::string> failed;      // names whose programs did not load, in registration order
     // Names saved by push_shader, oldest first; entries at and above depth
     // are spare strings kept for reuse.
     std::vector<std::string> stack;

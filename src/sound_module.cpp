@@ -339,11 +339,14 @@ void cSoundModule_SDL::fatal(const std::string& message)
 {
     std::cerr << "## ERROR: audio: Error(" << error_code << "): " << message << std::endl;
     std::cerr << "# SDL: " << SDL_GetError() << std::endl;
+    std::cerr << "# hint: no sound device could be opened; SDL_AUDIODRIVER=dummy plays the show without sound"
+              << std::endl;
     close_device();
     std::cout.flush();
     fflush(stdout);
     fflush(stderr);
-    _exit(0);
+    // At once (the exit handler does not run), with the code of every other fatal path.
+    _exit(255);
 }
 
 // A paused output plays no frames, so its slides take effect at once.

@@ -73,8 +73,8 @@ public:
     // computed once, then cached.
     int32_t latency();
     void check_error();
-    // Reports, releases the device and ends the process at once (code 0,
-    // no exit handlers).
+    // Reports, says how to play without a sound device, releases the device
+    // and ends the process at once (code 255, no exit handlers).
     [[noreturn]] void fatal(const std::string& message);
     // Tape stop and fade: rate down to 100 Hz in 150 ms, 300 ms pause, volume
     // to silence in 200 ms; once the queued end of the fade has played, the

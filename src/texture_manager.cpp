@@ -1,5 +1,6 @@
 #include "texture_manager.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -10,6 +11,7 @@
 namespace {
 
 const char* const SOURCE_NAME = "../src/cTextureManager";
+const uint32_t MAX_TEXTURE_SIDE = 16384;  // pixels per side, whatever the driver allows
 
 [[noreturn]] void fail_at(const std::string& text, std::source_location at = std::source_location::current())
 {
@@ -86,6 +88,23 @@ cImageLoader::cImageLoader()
     io.tell_proc = io_tell;
 }
 
+std::pair<uint32_t, uint32_t> cImageLoader::header_size(const std::string& path)
+{
+    FILE* handle = std::fopen(path.c_str(), "rb");
+    if (!handle)
+        return {0, 0};
+    std::pair<uint32_t, uint32_t> size{0, 0};
+    const FREE_IMAGE_FORMAT type = FreeImage_GetFileTypeFromHandle(&io, handle, 0);
+    if (type != FIF_UNKNOWN && FreeImage_FIFSupportsNoPixels(type)) {
+        if (FIBITMAP* header = FreeImage_LoadFromHandle(type, &io, handle, FIF_LOAD_NOPIXELS)) {
+            size = {FreeImage_GetWidth(header), FreeImage_GetHeight(header)};
+            FreeImage_Unload(header);
+        }
+    }
+    std::fclose(handle);
+    return size;
+}
+
 FIBITMAP* cImageLoader::load(const std::string& path)
 {
     FILE* handle = std::fopen(path.c_str(), "rb");
@@ -150,6 +169,19 @@ std::string cTextureManager::resolve_path(const std::string& name)
     return path;
 }
 
+// A picture larger than the driver takes would be decoded in full (gigabytes
+// for a damaged header) only to be refused by GL.
+void cTextureManager::check_size(const std::string& path)
+{
+    GLint driver_max = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &driver_max);
+    const uint32_t limit = std::min<uint32_t>(MAX_TEXTURE_SIDE, driver_max > 0 ? driver_max : MAX_TEXTURE_SIDE);
+    const auto [width, height] = cImageLoader::get_instance()->header_size(path);
+    if (width > limit || height > limit)
+        fail_at("picture too large: " + path + " is " + std::to_string(width) + "x" + std::to_string(height) +
+                " pixels, at most " + std::to_string(limit) + " per side");
+}
+
 cTexture cTextureManager::get_texture(const std::string& name, bool mipmaps, GLint wrap, GLenum target)
 {
     const std::string path = resolve_path(name);
@@ -157,6 +189,7 @@ cTexture cTextureManager::get_texture(const std::string& name, bool mipmaps, GLi
     if (cached != textures.end())
         return cached->second;
 
+    check_size(path);
     FIBITMAP* image = cImageLoader::get_instance()->load(path);
     cTexture texture = upload(path, image, mipmaps, wrap, target);
     check_gl_error(nullptr, "cTextureManager::get_texture " + name);

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 
 #include <FreeImage.h>
 
@@ -47,6 +48,7 @@ public:
 
 private:
     static std::string resolve_path(const std::string& name);
+    static void check_size(const std::string& path);
     cTexture upload(const std::string& path, FIBITMAP* image, bool mipmaps, GLint wrap, GLenum target);
 };
 
@@ -60,6 +62,10 @@ public:
     // The decoded image, or null when FreeImage does not recognise or cannot
     // decode the file. The caller unloads it.
     FIBITMAP* load(const std::string& path);
+    // The width and height the file's header claims, read without decoding
+    // the pixels; {0, 0} when the format cannot tell them apart from its
+    // pixels (the full decode then shows the size).
+    std::pair<uint32_t, uint32_t> header_size(const std::string& path);
 
     FreeImageIO io{};  // read, write, seek, tell on a FILE*
 };

@@ -37,6 +37,9 @@ public:
     int32_t viewport_height = 720;
     int32_t bpp = 32;
     bool stretch = false;                // true when the picture fills the window
+    // The frame buffer the frame draws to as "the screen": 0 is the window;
+    // a tool that renders offline points it at an off-screen target.
+    uint32_t screen_framebuffer = 0;
     // GL attribute requests: r, g, b, a, depth, stencil, double buffer,
     // multisample buffers, multisample samples, stereo.
     int32_t requested[ATTRIBUTE_COUNT] = {8, 8, 8, 8, 24, 8, 1, 0, 0, 0};

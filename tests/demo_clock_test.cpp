@@ -46,3 +46,23 @@ TEST(DemoClockTest, RealTicksStartNearZeroAndAdvance)
     c.tick();
     EXPECT_GE(c.now, first);
 }
+
+TEST(DemoClockTest, TimeSourceTakesThePlaceOfTheCounter)
+{
+    struct cStep : iTimeSource {
+        int32_t now_ms() override { return t; }
+        int32_t t = 0;
+    } step;
+    cDemoClock c;
+    c.source = &step;
+    step.t = 17;
+    c.tick();
+    step.t = 33;
+    c.tick();
+    EXPECT_EQ(c.prev, 17);
+    EXPECT_EQ(c.elapsed(), 33);
+    c.paused = true;
+    step.t = 50;
+    c.tick();
+    EXPECT_EQ(c.now, 33);
+}

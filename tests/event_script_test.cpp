@@ -92,15 +92,19 @@ TEST(EventScript, FileGivesSortedMarkersAndWarnings)
               "\"snare 0:0:3\" in cEventQueue_factory::parse_line\n");
 }
 
-TEST(EventScript, OverlongLineEndsTheScript)
+TEST(EventScript, OverlongLineIsSkippedWithAWarning)
 {
+    testing::internal::CaptureStderr();
     auto q = load("s01 0:0:1:0" + std::string(MARKER_LINE_MAX - 11, ' ') + "\n"  // exactly at the limit
                   "s02 0:0:2:0\n"
                   "s03 0:0:3:0" + std::string(MARKER_LINE_MAX - 10, ' ') + "\n"  // one over
                   "s04 0:0:4:0\n");
+    const std::string err = testing::internal::GetCapturedStderr();
     ASSERT_TRUE(q);
-    ASSERT_EQ(q->events.size(), 2u);
+    ASSERT_EQ(q->events.size(), 3u);
     EXPECT_EQ(q->events[1]->type, 2);
+    EXPECT_EQ(q->events[2]->type, 4);
+    EXPECT_NE(err.find("# warning, line 3 of "), std::string::npos) << err;
 }
 
 TEST(EventScript, MissingFileGivesNoQueue)

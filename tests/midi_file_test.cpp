@@ -90,8 +90,12 @@ TEST(MidiFileDeath, InvalidFilesAreFatal)
 
 TEST(MidiFile, DamagedTracksEndAtTheirData)
 {
-    // More tracks declared than present: the missing ones are empty.
+    // More tracks declared than present: the missing ones are empty, and say so.
+    testing::internal::CaptureStderr();
     auto midi = read(cat({midi_header(4, 96), midi_track(ev(7, {0x90, 1, 2})), Bytes{'M', 'T'}}));
+    const std::string missing = testing::internal::GetCapturedStderr();
+    EXPECT_NE(missing.find("# warning: midi track 2/4 is missing from the file\n"), std::string::npos) << missing;
+    EXPECT_NE(missing.find("# warning: midi track 4/4 is missing from the file\n"), std::string::npos);
     ASSERT_EQ(midi->tracks.size(), 4u);
     EXPECT_EQ(midi->tracks[0]->events.size(), 1u);
     EXPECT_TRUE(midi->tracks[3]->events.empty());
@@ -107,7 +111,13 @@ TEST(MidiFile, DamagedTracksEndAtTheirData)
         EXPECT_EQ(midi->tracks[0]->events.size(), 1u);
         EXPECT_EQ(midi->tracks[1]->events.size(), 1u);
         EXPECT_DOUBLE_EQ(midi->seconds_per_tick, 0.5 / 96);
-        midi = read(cat({midi_header(1, 96), midi_track(cat({ev(4, {0x90, 1, 1}), broken}), 1000)}));
+        const Bytes cut = cat({ev(4, {0x90, 1, 1}), broken});
+        testing::internal::CaptureStderr();
+        midi = read(cat({midi_header(1, 96), midi_track(cut, 1000)}));
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("# warning: midi track 1/1 runs " +
+                                                              std::to_string(1000 - cut.size()) +
+                                                              " bytes past the end of the file\n"),
+                  std::string::npos);
         EXPECT_EQ(midi->tracks[0]->events.size(), 1u);
         EXPECT_EQ(midi->tracks[0]->pos, midi->size);
     }

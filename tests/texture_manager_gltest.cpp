@@ -7,6 +7,8 @@
 #include <fstream>
 #include <functional>
 
+#include <zlib.h>
+
 #include "gl.h"
 #include "resource_path.h"
 #include "texture_manager.h"
@@ -223,6 +225,30 @@ TEST_F(TextureManagerTest, MissingFileEndsTheProgram)
     EXPECT_EXIT(manager()->get_texture("nowhere.png", false, GL_CLAMP, 0), testing::ExitedWithCode(255),
                 testing::ContainsRegex("^## ERROR: in \\.\\./src/cTextureManager line [0-9]+: "
                                        "file was not found in path: \"nowhere\\.png\"\n$"));
+}
+
+// A damaged header must not make the manager decode gigabytes of pixels.
+TEST_F(TextureManagerTest, PictureLargerThanTheDriverTakesIsRefusedFromItsHeader)
+{
+    auto chunk = [](const std::string& type, const std::vector<uint8_t>& data) {
+        std::vector<uint8_t> out{0, 0, 0, static_cast<uint8_t>(data.size())};
+        for (char c : type)
+            out.push_back(static_cast<uint8_t>(c));
+        for (uint8_t b : data)
+            out.push_back(b);
+        const uLong crc = crc32(crc32(0, nullptr, 0), out.data() + 4, static_cast<uInt>(out.size() - 4));
+        for (int shift : {24, 16, 8, 0})
+            out.push_back(static_cast<uint8_t>(crc >> shift));
+        return out;
+    };
+    std::vector<uint8_t> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    for (const auto& c : {chunk("IHDR", {0, 0, 0xEA, 0x60, 0, 0, 0xEA, 0x60, 8, 2, 0, 0, 0}),  // 60000 x 60000
+                          chunk("IDAT", {0x78, 0x9C, 0x03, 0x00}), chunk("IEND", {})})
+        png.insert(png.end(), c.begin(), c.end());
+    std::ofstream(dir / "huge.png", std::ios::binary).write(reinterpret_cast<const char*>(png.data()), png.size());
+    EXPECT_EXIT(manager()->get_texture("huge.png", false, GL_CLAMP, 0), testing::ExitedWithCode(255),
+                testing::ContainsRegex("^## ERROR: in \\.\\./src/cTextureManager line [0-9]+: picture too large: "
+                                       ".*huge\\.png is 60000x60000 pixels, at most [0-9]+ per side\n$"));
 }
 
 // Greyscale, palette, undecodable and one-float-channel pictures: the message

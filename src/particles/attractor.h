@@ -3,7 +3,7 @@
 // The two trigonometric tables are filled once before main and live to the
 // end; a calculator is a small value object (the point ring buffer embeds
 // one) whose state is the orbit position between calls. No GL.
-#include <bit>
+#include <cmath>
 #include <cstdint>
 
 // Entries j = 0 .. 1024 of sin/cos at j * 2pi / 1024 (coarse) and at
@@ -17,13 +17,13 @@ extern cSinCos trig_coarse[TRIG_TABLE_SIZE];
 extern cSinCos trig_fine[TRIG_TABLE_SIZE];
 
 // The angle in units of 2pi / 2^20, rounded to nearest (ties to even) and
-// wrapped to 32 bits, so negative angles land on the same turn.
+// wrapped to 32 bits, so negative angles land on the same turn. The product
+// is rounded to a double before it is rounded to an integer: folded into
+// one fused multiply-add (as some compilers and flags do with the shorter
+// add-a-large-constant trick) a tie could round the other way.
 inline uint32_t trig_index(double angle)
 {
-    // Adding 1.5 * 2^52 pushes the fraction out of the mantissa: the low
-    // word of the sum is the rounded integer in two's complement.
-    const double shifted = angle * 166886.05360752725 + 6755399441055744.0;
-    return static_cast<uint32_t>(std::bit_cast<uint64_t>(shifted));
+    return static_cast<uint32_t>(std::llrint(angle * 166886.05360752725));
 }
 
 // Angle = coarse step c plus fine step f, combined by the addition theorems.

@@ -109,7 +109,12 @@ void cSceneComposition::draw()
     if (layers.empty())
         return;
     if (layers.size() == 1) {
-        layers.begin()->second.scene->draw();
+        const cSceneLayer& layer = layers.begin()->second;
+        if (layer_observer)
+            layer_observer->layer_begin(layer);
+        layer.scene->draw();
+        if (layer_observer)
+            layer_observer->layer_end(layer);
         return;
     }
     const int32_t t = now();
@@ -130,7 +135,11 @@ void cSceneComposition::draw()
     for (const auto& [key, layer] : layers) {
         if (!layer.active_at(t))
             continue;
+        if (layer_observer)
+            layer_observer->layer_begin(layer);
         cTmpRenderTarget result = layer.scene->render_isolated(now());
+        if (layer_observer)
+            layer_observer->layer_end(layer);
         if (!result.target)
             continue;  // a scene with nothing to show leaves the stack as it is
         compositing->apply(*front.target, *back.target, *result.target, layer.blend_mode, layer.alpha);

@@ -20,6 +20,15 @@ struct cSceneLayer {
     bool active_at(int32_t t) const { return start <= t && t <= end; }
 };
 
+// Told around each layer's render (a tool timing the layers); with no
+// observer set nothing is called.
+class iLayerObserver {
+public:
+    virtual ~iLayerObserver() = default;
+    virtual void layer_begin(const cSceneLayer& layer) = 0;
+    virtual void layer_end(const cSceneLayer& layer) = 0;
+};
+
 class cSceneComposition : public cScene {
 public:
     explicit cSceneComposition(cDemoClock* clock_);
@@ -45,6 +54,7 @@ public:
     std::map<int32_t, cSceneLayer> layers;  // key -> layer; lower keys composite first
     int32_t curtime = 0;                    // demo time (ms) of the last draw()
     std::string active_names;               // names of the layers active at the last update()
+    iLayerObserver* layer_observer = nullptr;  // not owned; null: nobody listens
 
 private:
     int32_t show_end() const;

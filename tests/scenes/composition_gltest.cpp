@@ -38,4 +38,27 @@ TEST_F(CompositionLoadTest, ALoneLayerShowsCompleteProgress)
     EXPECT_EQ(a.loads, 1);
 }
 
+// Records the layers it is told about, in order.
+class cLayerLog : public iLayerObserver {
+public:
+    void layer_begin(const cSceneLayer& layer) override { log += "<" + layer.scene->get_name(); }
+    void layer_end(const cSceneLayer& layer) override { log += layer.scene->get_name() + ">"; }
+    std::string log;
+};
+
+TEST_F(CompositionLoadTest, AnObserverBracketsEachActiveLayersRender)
+{
+    cSceneComposition comp(&clock);
+    cProbeScene a(&clock), b(&clock), c(&clock);
+    a.name = "a", b.name = "b", c.name = "c";
+    comp.add_layer(20, {0, 100, &b, 1.0f, 0}, 0, 0);
+    comp.add_layer(10, {0, 100, &a, 1.0f, 0}, 0, 0);
+    comp.add_layer(30, {200, 300, &c, 1.0f, 0}, 0, 0);
+    cLayerLog log;
+    comp.layer_observer = &log;
+    clock.now = 50;
+    comp.draw();
+    EXPECT_EQ(log.log, "<aa><bb>");
+}
+
 }  // namespace

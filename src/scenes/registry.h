@@ -1,0 +1,23 @@
+#pragma once
+// The one list of the show's scenes. register_show_scenes constructs them on
+// the scene manager in the show's order (the composition first: it is the
+// scene that plays); the demo and the tools both call it, so a new scene is
+// added in one place. Scenes that are built but not part of the show are
+// listed by name, so tools can still show them alone; whoever makes one of
+// those owns it.
+#include <vector>
+
+class cDemoClock;
+class cScene;
+class cSceneManager;
+
+// Adds every scene of the show to the manager, in order.
+void register_show_scenes(cSceneManager& manager);
+
+struct cSceneMaker {
+    const char* name;                    // what the scene's get_name() returns
+    cScene* (*make)(cDemoClock* clock);  // a new scene on the clock, not yet loaded
+};
+
+// Scenes that register_show_scenes leaves out.
+const std::vector<cSceneMaker>& unregistered_scenes();
