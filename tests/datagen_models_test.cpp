@@ -234,7 +234,7 @@ TEST(DatagenModels, MaterialsOnlyWhereKeptAndTheirPicturesExist)
 float screen_angle(const V3& eye, const V3& centre, float roll_deg, const V3& dir)
 {
     const V3 f = (centre - eye).normalized();
-    const V3 s = f.cross(V3(0, 1, 0)).normalized();
+    const V3 s = f.cross(V3(0, 0, 1)).normalized();  // the title camera's up
     const V3 u = s.cross(f);
     return std::atan2(dot(dir, u), dot(dir, s)) * 180.0f / 3.14159265f - roll_deg;
 }
