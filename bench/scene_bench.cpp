@@ -24,8 +24,13 @@
 #include "render_target.h"
 #include "scenes/scene.h"
 #include "scenes/scene_attractor.h"
+#include "scenes/scene_cubetunnel.h"
+#include "scenes/scene_greets.h"
 #include "scenes/scene_mandala.h"
+#include "scenes/scene_netsphere.h"
+#include "scenes/scene_particles.h"
 #include "scenes/scene_rose.h"
+#include "scenes/scene_spike.h"
 #include "scenes/scene_title.h"
 
 namespace {
@@ -56,6 +61,11 @@ const std::vector<cBenchScene> SCENES = {
     {"mandala", make<cSceneMandala>, {{"cur_t", 0.5f}}},
     {"rose", make<cSceneRose>, {}},
     {"rose/half_res", make<cSceneRose>, {{"half_res", 1}, {"kaleido2d", 5}}},
+    {"cubetunnel", make<cSceneCubeTunnel>, {{"cur_t", 0.5f}}},
+    {"particlescene", make<cSceneParticles>, {{"kaleidotype", 4}}},
+    {"netsphere", make<cSceneNetSphere>, {}},
+    {"greets", make<cSceneGreets>, {{"cur_t", 0.5f}}},
+    {"spikeball", make<cSceneSpike>, {}},
 };
 
 void apply_setting(cScene& scene, const cSetting& s)
