@@ -247,6 +247,10 @@ void cSoundModule_SDL::load(const std::string& name)
     play.frames = pcm.size() / SOUND_CHANNELS;
     play.pos = 0.0;
     play.active = channel && play.frames > 0;
+    // The stream plays, so this pauses the output: silent at 0 until the
+    // show starts. Under the lock, so the callback never plays the new
+    // stream's first samples before the show positions it.
+    toggle_pause();
     if (device)
         SDL_UnlockAudioDevice(device);
 
@@ -262,9 +266,6 @@ void cSoundModule_SDL::load(const std::string& name)
         }
         std::cout << std::endl;
     }
-    // The stream plays, so this pauses the output: silent at 0 until the
-    // show starts.
-    toggle_pause();
 }
 
 bool cSoundModule_SDL::output_running() const
