@@ -3,12 +3,14 @@
 #include "scene_manager.h"
 #include "scenes/composition.h"
 #include "scenes/scene_kaleido3d.h"
+#include "scenes/scene_kaleido_tunnel.h"
 #include "scenes/scene_scrub.h"
 
 void register_show_scenes(cSceneManager& manager)
 {
     manager.add<cSceneComposition>();
     manager.add<cSceneKaleido3d>();
+    manager.add<cSceneKaleidoTunnel>();
 }
 
 const std::vector<cSceneMaker>& unregistered_scenes()
