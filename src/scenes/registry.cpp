@@ -4,11 +4,13 @@
 #include "scenes/composition.h"
 #include "scenes/scene_kaleido3d.h"
 #include "scenes/scene_kaleido_tunnel.h"
+#include "scenes/scene_midi_test.h"
 #include "scenes/scene_scrub.h"
 
 void register_show_scenes(cSceneManager& manager)
 {
     manager.add<cSceneComposition>();
+    manager.add<cSceneMidiTest>();
     manager.add<cSceneKaleido3d>();
     manager.add<cSceneKaleidoTunnel>();
 }
