@@ -4,6 +4,7 @@
 #include "scenes/composition.h"
 #include "scenes/scene_kaleido3d.h"
 #include "scenes/scene_kaleido_tunnel.h"
+#include "scenes/scene_logo_light.h"
 #include "scenes/scene_midi_test.h"
 #include "scenes/scene_scrub.h"
 
@@ -19,6 +20,7 @@ const std::vector<cSceneMaker>& unregistered_scenes()
 {
     static const std::vector<cSceneMaker> makers = {
         {"growing scrub", [](cDemoClock* clock) -> cScene* { return new cSceneScrub(clock); }},
+        {"logolight", [](cDemoClock* clock) -> cScene* { return new cSceneLogoLight(clock); }},
     };
     return makers;
 }
