@@ -13,6 +13,7 @@ cp "$exe" "$tree/bin/"
 ln -s "$build/src" "$tree/src"
 ln -s "$build/data/textures" "$tree/data/textures"
 ln -s "$build/data/models" "$tree/data/models"
+ln -s "$build/data/music" "$tree/data/music"
 printf '# ends the show early\nquit 0:00:01:000\n' > "$tree/data/script/markers.txt"
 
 timeout 120 "$tree/bin/quorvane" > "$tree/out" 2> "$tree/err"
