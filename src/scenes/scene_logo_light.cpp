@@ -72,7 +72,8 @@ cTmpRenderTarget cSceneLogoLight::render(int32_t time_ms)
     end_screen_space();
     lit->unbind();
 
-    cTmpRenderTarget streaks = get_tmp_render_target(RTT_FULL);
+    // Soft rays need no full resolution: half size streaks cost a quarter.
+    cTmpRenderTarget streaks = get_tmp_render_target(RTT_HALF);
     streaks->bind(true);  // the blur draws without clearing
     streaks->unbind();
     const cRenderTargetSize size = rtt_size(rays.size_class, lit->width, lit->height);
