@@ -156,10 +156,12 @@ cTmpRenderTarget cSceneMidiTest::render(int32_t time_ms)
         const int32_t past_ms = static_cast<int32_t>((NOW_X - LABEL_W) / (1.0f - NOW_X) * ahead_ms);
         const auto first = std::lower_bound(q->events.begin(), q->events.end(), time_ms - past_ms,
                                             [](const cEvent* e, int32_t t) { return e->time < t; });
-        const size_t index = static_cast<size_t>(first - q->events.begin());
-        draw_beats(*q, index, time_ms);
-        draw_notes(*q, index, lanes, time_ms);
-        draw_controllers(*q, index, lanes, time_ms);
+        const auto last = std::upper_bound(first, q->events.end(), time_ms + static_cast<int32_t>(ahead_ms),
+                                           [](int32_t t, const cEvent* e) { return t < e->time; });
+        const cShown shown{static_cast<size_t>(first - q->events.begin()), static_cast<size_t>(last - q->events.begin())};
+        draw_beats(*q, shown, time_ms);
+        draw_notes(*q, shown, lanes, time_ms);
+        draw_controllers(*q, shown, lanes, time_ms);
     }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glBegin(GL_LINES);
@@ -195,14 +197,12 @@ void cSceneMidiTest::draw_lanes(int lanes, int32_t now_ms) const
 
 // Future notes dim in their track's colour; a note whose event arrived
 // bright; a note past the line whose event never came red.
-void cSceneMidiTest::draw_notes(const cEventQueue& q, size_t first, int lanes, int32_t now_ms) const
+void cSceneMidiTest::draw_notes(const cEventQueue& q, cShown shown, int lanes, int32_t now_ms) const
 {
     const float h = LANES_TOP / static_cast<float>(lanes);
     glBegin(GL_QUADS);
-    for (size_t i = first; i < q.events.size(); ++i) {
+    for (size_t i = shown.first; i < shown.last; ++i) {
         const cEvent* e = q.events[i];
-        if (x_of(e->time, now_ms) > 1.0f)
-            break;
         const iMidiEvent* note = midi_in_lanes(e, MIDI_NOTE_ON, lanes);
         if (!note)
             continue;
@@ -233,18 +233,16 @@ void cSceneMidiTest::draw_notes(const cEventQueue& q, size_t first, int lanes, i
 
 // Each (track, controller) pair is a polyline through its values, 0 at the
 // bottom of the lane and 127 at its top.
-void cSceneMidiTest::draw_controllers(const cEventQueue& q, size_t first, int lanes, int32_t now_ms)
+void cSceneMidiTest::draw_controllers(const cEventQueue& q, cShown shown, int lanes, int32_t now_ms)
 {
     for (auto& row : curve_x)
         row.fill(-1.0f);
     const float h = LANES_TOP / static_cast<float>(lanes);
     glColor4f(1.0f, 0.9f, 0.3f, 1.0f);
     glBegin(GL_LINES);
-    for (size_t i = first; i < q.events.size(); ++i) {
+    for (size_t i = shown.first; i < shown.last; ++i) {
         const cEvent* e = q.events[i];
         const float x = x_of(e->time, now_ms);
-        if (x > 1.0f)
-            break;
         const iMidiEvent* cc = midi_in_lanes(e, MIDI_CONTROL_CHANGE, lanes);
         if (!cc || cc->number < 0 || cc->number > 127)
             continue;
@@ -261,16 +259,14 @@ void cSceneMidiTest::draw_controllers(const cEventQueue& q, size_t first, int la
 }
 
 // A tick per beat along the top; beats that arrived are white.
-void cSceneMidiTest::draw_beats(const cEventQueue& q, size_t first, int32_t now_ms) const
+void cSceneMidiTest::draw_beats(const cEventQueue& q, cShown shown, int32_t now_ms) const
 {
     glBegin(GL_LINES);
-    for (size_t i = first; i < q.events.size(); ++i) {
+    for (size_t i = shown.first; i < shown.last; ++i) {
         const cEvent* e = q.events[i];
-        const float x = x_of(e->time, now_ms);
-        if (x > 1.0f)
-            break;
         if (e->type != EVENT_BEAT)
             continue;
+        const float x = x_of(e->time, now_ms);
         const float lit = arrived(e, now_ms) ? 1.0f : 0.4f;
         glColor4f(lit, lit, lit, 1.0f);
         glVertex2f(std::max(x, LABEL_W), LANES_TOP + 0.01f);

@@ -57,14 +57,20 @@ public:
     bool labels_made = false;                    // labels hold the queue's names
 
 private:
+    // The queue's events on screen: indices [first, last).
+    struct cShown {
+        size_t first;  // the first at or after the left edge
+        size_t last;   // one past the last at or before the right edge
+    };
+
     const cEventQueue* queue() const;
     void make_labels();
     float x_of(int32_t t_ms, int32_t now_ms) const;
     bool arrived(const cEvent* e, int32_t now_ms) const;
     void draw_lanes(int lanes, int32_t now_ms) const;
-    void draw_notes(const cEventQueue& q, size_t first, int lanes, int32_t now_ms) const;
-    void draw_controllers(const cEventQueue& q, size_t first, int lanes, int32_t now_ms);
-    void draw_beats(const cEventQueue& q, size_t first, int32_t now_ms) const;
+    void draw_notes(const cEventQueue& q, cShown shown, int lanes, int32_t now_ms) const;
+    void draw_controllers(const cEventQueue& q, cShown shown, int lanes, int32_t now_ms);
+    void draw_beats(const cEventQueue& q, cShown shown, int32_t now_ms) const;
     void draw_labels(int lanes);
 
     // Last point of each (track, controller) curve while one frame draws.

@@ -1,5 +1,3 @@
-#include "support/scene_fixture.h"
-
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -7,46 +5,33 @@
 
 #include "midi_events.h"
 #include "scenes/scene_kaleido3d.h"
+#include "scenes/scene_picture.h"
 
 namespace {
 
-class SceneKaleido3dTest : public SceneTest {
-protected:
-    std::vector<uint8_t> frame(cSceneKaleido3d& scene)
-    {
-        cTmpRenderTarget t = scene.render_isolated(clock.elapsed());
-        width = static_cast<int>(t->width);
-        height = static_cast<int>(t->height);
-        std::vector<uint8_t> rgba = pixels_of(*t.target);
-        t.release();
-        return rgba;
-    }
+using SceneKaleido3dTest = ScenePictureTest;
 
-    // Mean difference of a disc round the centre and its copy turned by
-    // `degrees`, relative to the disc's mean brightness.
-    double turn_error(const std::vector<uint8_t>& rgba, double degrees) const
-    {
-        const double a = degrees * std::numbers::pi / 180.0, c = std::cos(a), s = std::sin(a);
-        const double cx = width / 2.0, cy = height / 2.0, r = 0.45 * height;
-        double diff = 0, sum = 0;
-        for (int y = 0; y < height; y += 2)
-            for (int x = 0; x < width; x += 2) {
-                const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
-                if (dx * dx + dy * dy > r * r)
-                    continue;
-                const int tx = static_cast<int>(cx + c * dx - s * dy), ty = static_cast<int>(cy + s * dx + c * dy);
-                const uint8_t* p = &rgba[(static_cast<size_t>(y) * width + x) * 4];
-                const uint8_t* q = &rgba[(static_cast<size_t>(ty) * width + tx) * 4];
-                for (int k = 0; k < 4; ++k) {
-                    diff += std::abs(p[k] - q[k]);
-                    sum += p[k];
-                }
+// Mean difference of a disc round the centre and its copy turned by
+// `degrees`, relative to the disc's mean brightness.
+double turn_error(const cPicture& p, double degrees)
+{
+    const double a = degrees * std::numbers::pi / 180.0, c = std::cos(a), s = std::sin(a);
+    const double cx = p.width / 2.0, cy = p.height / 2.0, r = 0.45 * p.height;
+    double diff = 0, sum = 0;
+    for (int y = 0; y < p.height; y += 2)
+        for (int x = 0; x < p.width; x += 2) {
+            const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
+            if (dx * dx + dy * dy > r * r)
+                continue;
+            const uint8_t* a0 = p.at(x, y);
+            const uint8_t* b0 = p.at(static_cast<int>(cx + c * dx - s * dy), static_cast<int>(cy + s * dx + c * dy));
+            for (int k = 0; k < 4; ++k) {
+                diff += std::abs(a0[k] - b0[k]);
+                sum += a0[k];
             }
-        return diff / sum;
-    }
-
-    int width = 0, height = 0;
-};
+        }
+    return diff / sum;
+}
 
 // Seen down its axis, the crystal repeats with its arrangement's turn and
 // with no other.
@@ -62,16 +47,16 @@ TEST_F(SceneKaleido3dTest, PictureHasTheSymmetryOfEachArrangement)
     scene.load();
     at(4000);
     scene.cam_t = 0.0f;
-    std::vector<std::vector<uint8_t>> pictures;
+    std::vector<cPicture> pictures;
     for (const cCase& c : cases) {
         scene.cur_config = c.config;
-        pictures.push_back(frame(scene));
+        pictures.push_back(picture(scene));
         const double same = turn_error(pictures.back(), c.symmetric), other = turn_error(pictures.back(), c.broken);
         EXPECT_LT(same, 0.12) << "config " << c.config;
         EXPECT_GT(other, 3 * same) << "config " << c.config;
     }
     for (size_t i = 1; i < pictures.size(); ++i)
-        EXPECT_NE(pictures[i], pictures[i - 1]) << "config " << i << " looks like the one before";
+        EXPECT_NE(pictures[i].rgba, pictures[i - 1].rgba) << "config " << i << " looks like the one before";
 }
 
 // Count of drawn (non-transparent) pixels and their mean distance from the
@@ -81,14 +66,14 @@ struct cExtent {
     double radius = 0;
 };
 
-cExtent extent_of(const std::vector<uint8_t>& rgba, int width, int height)
+cExtent extent_of(const cPicture& p)
 {
     cExtent e;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if (rgba[(static_cast<size_t>(y) * width + x) * 4 + 3] > 0) {
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+            if (p.at(x, y)[3] > 0) {
                 ++e.drawn;
-                e.radius += std::hypot(x - width / 2.0, y - height / 2.0);
+                e.radius += std::hypot(x - p.width / 2.0, y - p.height / 2.0);
             }
     if (e.drawn)
         e.radius /= static_cast<double>(e.drawn);
@@ -102,32 +87,32 @@ TEST_F(SceneKaleido3dTest, TransparentAroundACrystalThatUnfoldsAndBreathesWithCl
     scene.load();  // a second load fetches nothing new: the fixture finds no new target either
     at(4000);
     scene.cur_t = 0.0f;
-    const std::vector<uint8_t> folded = frame(scene);
-    const cExtent small = extent_of(folded, width, height);
-    EXPECT_EQ(folded[3], 0) << "a corner shows the layer below";
+    const cPicture folded = picture(scene);
+    const cExtent small = extent_of(folded);
+    EXPECT_EQ(folded.at(0, 0)[3], 0) << "a corner shows the layer below";
     EXPECT_GT(small.drawn, 2000u);
-    EXPECT_LT(small.drawn, static_cast<size_t>(width * height) / 2);
+    EXPECT_LT(small.drawn, static_cast<size_t>(folded.width * folded.height) / 2);
 
     scene.cur_t = 1.0f;
-    const cExtent open = extent_of(frame(scene), width, height);
+    const cExtent open = extent_of(picture(scene));
     EXPECT_GT(open.radius, small.radius * 1.5) << "cur_t unfolds the crystal";
 
     scene.cam_t = 1.0f;
-    EXPECT_NE(frame(scene), folded);
+    EXPECT_NE(picture(scene).rgba, folded.rgba);
     scene.cam_t = 0.0f;
     scene.cur_t = 0.4f;  // room to swell inside the frame
-    const cExtent calm = extent_of(frame(scene), width, height);
+    const cExtent calm = extent_of(picture(scene));
 
     cMETrigger clap;
     clap.kind = MIDI_NOTE_ON;
     clap.track = cSceneKaleido3d::CLAP_TRACK;
     scene.handle_event(&clap);
-    const cExtent kicked = extent_of(frame(scene), width, height);
+    const cExtent kicked = extent_of(picture(scene));
     EXPECT_GT(kicked.radius, calm.radius * 1.08) << "a clap swells the crystal";
     at(6000);
     clap.track = 3;  // a kick is not a clap
     scene.handle_event(&clap);
-    EXPECT_LT(extent_of(frame(scene), width, height).radius, kicked.radius * 0.96);
+    EXPECT_LT(extent_of(picture(scene)).radius, kicked.radius * 0.96);
 }
 
 }  // namespace

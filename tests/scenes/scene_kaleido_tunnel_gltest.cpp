@@ -1,9 +1,10 @@
-#include "support/scene_fixture.h"
+#include "scenes/scene_kaleido_tunnel.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "midi_events.h"
-#include "scenes/scene_kaleido_tunnel.h"
+#include "scenes/scene_picture.h"
 
 namespace {
 
@@ -14,33 +15,30 @@ struct cLook {
     bool opaque = true;
 };
 
-class SceneKaleidoTunnelTest : public SceneTest {
+cLook look_of(const cPicture& p)
+{
+    cLook l;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) {
+            const uint8_t* c = p.at(x, y);
+            l.mean += c[0] + c[1] + c[2];
+            l.saturation += std::max({c[0], c[1], c[2]}) - std::min({c[0], c[1], c[2]});
+            l.opaque = l.opaque && c[3] == 255;
+        }
+    l.mean /= static_cast<double>(p.width * p.height);
+    l.saturation /= static_cast<double>(p.width * p.height);
+    l.centre = p.mean(0.5f - 1 / 64.0f, 0.5f - 1 / 64.0f, 0.5f + 1 / 64.0f, 0.5f + 1 / 64.0f);
+    return l;
+}
+
+class SceneKaleidoTunnelTest : public ScenePictureTest {
 protected:
-    cLook look(cSceneKaleidoTunnel& scene, std::vector<uint8_t>* keep = nullptr)
+    cLook look(cSceneKaleidoTunnel& scene, cPicture* keep = nullptr)
     {
-        cTmpRenderTarget t = scene.render_isolated(clock.elapsed());
-        const int w = static_cast<int>(t->width), h = static_cast<int>(t->height);
-        const std::vector<uint8_t> rgba = pixels_of(*t.target);
-        t.release();
-        cLook l;
-        size_t centre_pixels = 0;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                const uint8_t* p = &rgba[(static_cast<size_t>(y) * w + x) * 4];
-                const int sum = p[0] + p[1] + p[2];
-                l.mean += sum;
-                l.saturation += std::max({p[0], p[1], p[2]}) - std::min({p[0], p[1], p[2]});
-                l.opaque = l.opaque && p[3] == 255;
-                if (std::abs(x - w / 2) < w / 64 && std::abs(y - h / 2) < h / 64) {
-                    l.centre += sum;
-                    ++centre_pixels;
-                }
-            }
-        l.mean /= static_cast<double>(w * h);
-        l.saturation /= static_cast<double>(w * h);
-        l.centre /= static_cast<double>(centre_pixels);
+        cPicture p = picture(scene);
+        const cLook l = look_of(p);
         if (keep)
-            *keep = rgba;
+            *keep = std::move(p);
         return l;
     }
 
@@ -61,7 +59,7 @@ TEST_F(SceneKaleidoTunnelTest, FliesOnWithTimeAndFadesToBlackInTheDistance)
     scene.load();
     scene.load();
     EXPECT_TRUE(scene.get_vars().empty());
-    std::vector<uint8_t> first, later;
+    cPicture first, later;
     at(2000);
     const cLook a = look(scene, &first);
     at(2150);
@@ -70,9 +68,9 @@ TEST_F(SceneKaleidoTunnelTest, FliesOnWithTimeAndFadesToBlackInTheDistance)
     EXPECT_GT(a.mean, 60.0) << "the walls must show";
     EXPECT_LT(a.centre, a.mean * 0.5) << "the far end is dark, so the screen mode shows what is below";
     size_t changed = 0;
-    for (size_t i = 0; i < first.size(); i += 4)
-        changed += std::abs(first[i] - later[i]) + std::abs(first[i + 1] - later[i + 1]) > 24;
-    EXPECT_GT(changed, first.size() / 4 / 4) << "a quarter of the picture moves in 150 ms";
+    for (size_t i = 0; i < first.rgba.size(); i += 4)
+        changed += std::abs(first.rgba[i] - later.rgba[i]) + std::abs(first.rgba[i + 1] - later.rgba[i + 1]) > 24;
+    EXPECT_GT(changed, first.rgba.size() / 4 / 4) << "a quarter of the picture moves in 150 ms";
 }
 
 TEST_F(SceneKaleidoTunnelTest, PlucksTurnTheColourClapsFlashAndTheAcidSaturates)
@@ -80,19 +78,19 @@ TEST_F(SceneKaleidoTunnelTest, PlucksTurnTheColourClapsFlashAndTheAcidSaturates)
     cSceneKaleidoTunnel scene(&clock);
     scene.load();
     at(5000);
-    std::vector<uint8_t> before, after;
+    cPicture before, after;
     const cLook calm = look(scene, &before);
 
     cMETrigger pluck = note(MIDI_NOTE_ON, cSceneKaleidoTunnel::PLUCK_TRACK, 64, 100);
     scene.handle_event(&pluck);
     look(scene, &after);
-    EXPECT_NE(before, after) << "a pluck turns the picture and its hue";
+    EXPECT_NE(before.rgba, after.rgba) << "a pluck turns the picture and its hue";
 
     cMETrigger off = note(MIDI_NOTE_OFF, cSceneKaleidoTunnel::CLAP_TRACK, 40, 0);
     scene.handle_event(&off);
-    std::vector<uint8_t> unchanged;
+    cPicture unchanged;
     look(scene, &unchanged);
-    EXPECT_EQ(after, unchanged) << "a note-off is no clap";
+    EXPECT_EQ(after.rgba, unchanged.rgba) << "a note-off is no clap";
 
     cMETrigger clap = note(MIDI_NOTE_ON, cSceneKaleidoTunnel::CLAP_TRACK, 40, 100);
     scene.handle_event(&clap);

@@ -1,8 +1,6 @@
-#include "support/scene_fixture.h"
-
-#include <vector>
-
 #include "scenes/scene_logo_light.h"
+
+#include "scenes/scene_picture.h"
 
 namespace {
 
@@ -10,31 +8,12 @@ struct cRegion {
     float x0, y0, x1, y1;  // screen units
 };
 
-class SceneLogoLightTest : public SceneTest {
-protected:
-    std::vector<uint8_t> frame(cSceneLogoLight& scene)
-    {
-        cTmpRenderTarget t = scene.render_isolated(clock.elapsed());
-        width = static_cast<int>(t->width);
-        height = static_cast<int>(t->height);
-        std::vector<uint8_t> rgba = pixels_of(*t.target);
-        t.release();
-        return rgba;
-    }
+double mean(const cPicture& p, cRegion r)
+{
+    return p.mean(r.x0, r.y0, r.x1, r.y1);
+}
 
-    double mean(const std::vector<uint8_t>& rgba, cRegion r) const
-    {
-        double sum = 0;
-        size_t n = 0;
-        for (int y = static_cast<int>(r.y0 * height); y < static_cast<int>(r.y1 * height); ++y)
-            for (int x = static_cast<int>(r.x0 * width); x < static_cast<int>(r.x1 * width); ++x, ++n)
-                for (int k = 0; k < 3; ++k)
-                    sum += rgba[(static_cast<size_t>(y) * width + x) * 4 + k];
-        return sum / static_cast<double>(n);
-    }
-
-    int width = 0, height = 0;
-};
+using SceneLogoLightTest = ScenePictureTest;
 
 // The rays stream from the letters away from the light: into the dark below
 // the logo when the light is above it, to the right when it is on the left.
@@ -56,17 +35,17 @@ TEST_F(SceneLogoLightTest, RaysStreamAwayFromWhereverTheLightIs)
         scene.light_x = c.x;
         scene.light_y = c.y;
         scene.ray_length = 1.2f;
-        const std::vector<uint8_t> rays = frame(scene);
+        const cPicture rays = picture(scene);
         EXPECT_GT(mean(rays, c.lit), 3 * mean(rays, c.dark) + 5) << "light at " << c.x << ", " << c.y;
         scene.ray_length = 0.0f;
-        EXPECT_LT(mean(frame(scene), c.lit), mean(rays, c.lit) * 0.5) << "no rays without their length";
+        EXPECT_LT(mean(picture(scene), c.lit), mean(rays, c.lit) * 0.5) << "no rays without their length";
     }
     // On its path the light, and its rays, move with time.
     scene.path = 1.0f;
     scene.ray_length = 1.2f;
-    const std::vector<uint8_t> early = frame(scene);
+    const cPicture early = picture(scene);
     at(3000);
-    EXPECT_NE(frame(scene), early);
+    EXPECT_NE(picture(scene).rgba, early.rgba);
 }
 
 }  // namespace

@@ -1,17 +1,16 @@
-#include "support/scene_fixture.h"
-
 #include <array>
 #include <vector>
 
 #include "midi_events.h"
 #include "scene_manager.h"
 #include "scenes/scene_midi_test.h"
+#include "scenes/scene_picture.h"
 
 namespace {
 
 using cRgbMean = std::array<double, 3>;
 
-class SceneMidiTestTest : public SceneTest {
+class SceneMidiTestTest : public ScenePictureTest {
 protected:
     void SetUp() override
     {
@@ -41,24 +40,17 @@ protected:
         return e;
     }
 
-    // Mean colour of a rectangle given in screen units, lane by lane from
-    // the top (four lanes below the beat strip).
+    // Mean colour of a rectangle given in screen units across and, up and
+    // down, in parts of a lane counted from its top (four lanes below the
+    // beat strip).
     cRgbMean mean_in(cSceneMidiTest& scene, float x0, float x1, int lane, float y0 = 0.1f, float y1 = 0.9f)
     {
-        cTmpRenderTarget t = scene.render_isolated(clock.elapsed());
-        const int w = static_cast<int>(t->width), h = static_cast<int>(t->height);
-        const std::vector<uint8_t> rgba = pixels_of(*t.target);
-        t.release();
+        const cPicture p = picture(scene);
         const float lane_h = cSceneMidiTest::LANES_TOP / 4, top = cSceneMidiTest::LANES_TOP - lane_h * lane;
-        cRgbMean sum{};
-        size_t n = 0;
-        for (int y = static_cast<int>((top - lane_h * y1) * h); y < static_cast<int>((top - lane_h * y0) * h); ++y)
-            for (int x = static_cast<int>(x0 * w); x < static_cast<int>(x1 * w); ++x, ++n)
-                for (int k = 0; k < 3; ++k)
-                    sum[k] += rgba[(static_cast<size_t>(y) * w + x) * 4 + k];
-        for (double& s : sum)
-            s /= static_cast<double>(n);
-        return sum;
+        cRgbMean c{};
+        for (int k = 0; k < 3; ++k)
+            c[k] = p.mean(x0, top - lane_h * y1, x1, top - lane_h * y0, k);
+        return c;
     }
 
     static double brightness(const cRgbMean& c) { return c[0] + c[1] + c[2]; }
