@@ -3,7 +3,6 @@
 #include <numbers>
 #include <vector>
 
-#include "midi_events.h"
 #include "scenes/scene_kaleido3d.h"
 #include "scenes/scene_picture.h"
 
@@ -98,14 +97,15 @@ TEST_F(SceneKaleido3dTest, TransparentAroundACrystalThatUnfoldsAndBreathesWithCl
     EXPECT_GT(open.radius, small.radius * 1.5) << "cur_t unfolds the crystal";
 
     scene.cam_t = 1.0f;
-    EXPECT_NE(picture(scene).rgba, folded.rgba);
+    const cPicture low = picture(scene);
+    EXPECT_NE(low.rgba, folded.rgba) << "cam_t moves the camera";
+    scene.rot = 45.0f;
+    EXPECT_NE(picture(scene).rgba, low.rgba) << "rot turns the solids";
     scene.cam_t = 0.0f;
     scene.cur_t = 0.4f;  // room to swell inside the frame
     const cExtent calm = extent_of(picture(scene));
 
-    cMETrigger clap;
-    clap.kind = MIDI_NOTE_ON;
-    clap.track = cSceneKaleido3d::CLAP_TRACK;
+    cMETrigger clap = midi(MIDI_NOTE_ON, cSceneKaleido3d::CLAP_TRACK, 39, 100);
     scene.handle_event(&clap);
     const cExtent kicked = extent_of(picture(scene));
     EXPECT_GT(kicked.radius, calm.radius * 1.08) << "a clap swells the crystal";

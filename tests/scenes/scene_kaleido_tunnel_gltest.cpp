@@ -1,72 +1,37 @@
 #include "scenes/scene_kaleido_tunnel.h"
 
 #include <algorithm>
-#include <vector>
 
-#include "midi_events.h"
 #include "scenes/scene_picture.h"
 
 namespace {
 
-struct cLook {
-    double mean = 0;        // mean of r + g + b over the picture
-    double centre = 0;      // the same over the middle 1/32 of each side
-    double saturation = 0;  // mean of max - min channel
-    bool opaque = true;
-};
+using SceneKaleidoTunnelTest = ScenePictureTest;
+using T = cSceneKaleidoTunnel;
 
-cLook look_of(const cPicture& p)
+// Mean of max - min channel.
+double saturation(const cPicture& p)
 {
-    cLook l;
-    for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x) {
-            const uint8_t* c = p.at(x, y);
-            l.mean += c[0] + c[1] + c[2];
-            l.saturation += std::max({c[0], c[1], c[2]}) - std::min({c[0], c[1], c[2]});
-            l.opaque = l.opaque && c[3] == 255;
-        }
-    l.mean /= static_cast<double>(p.width * p.height);
-    l.saturation /= static_cast<double>(p.width * p.height);
-    l.centre = p.mean(0.5f - 1 / 64.0f, 0.5f - 1 / 64.0f, 0.5f + 1 / 64.0f, 0.5f + 1 / 64.0f);
-    return l;
+    double sum = 0;
+    for (size_t i = 0; i < p.rgba.size(); i += 4)
+        sum += std::max({p.rgba[i], p.rgba[i + 1], p.rgba[i + 2]}) - std::min({p.rgba[i], p.rgba[i + 1], p.rgba[i + 2]});
+    return sum / static_cast<double>(p.rgba.size() / 4);
 }
-
-class SceneKaleidoTunnelTest : public ScenePictureTest {
-protected:
-    cLook look(cSceneKaleidoTunnel& scene, cPicture* keep = nullptr)
-    {
-        cPicture p = picture(scene);
-        const cLook l = look_of(p);
-        if (keep)
-            *keep = std::move(p);
-        return l;
-    }
-
-    static cMETrigger note(int32_t kind, int32_t track, int32_t number, int32_t value)
-    {
-        cMETrigger e;
-        e.kind = kind;
-        e.track = track;
-        e.number = number;
-        e.value = value;
-        return e;
-    }
-};
 
 TEST_F(SceneKaleidoTunnelTest, FliesOnWithTimeAndFadesToBlackInTheDistance)
 {
-    cSceneKaleidoTunnel scene(&clock);
+    T scene(&clock);
     scene.load();
     scene.load();
     EXPECT_TRUE(scene.get_vars().empty());
-    cPicture first, later;
     at(2000);
-    const cLook a = look(scene, &first);
+    const cPicture first = picture(scene);
     at(2150);
-    look(scene, &later);
-    EXPECT_TRUE(a.opaque);
-    EXPECT_GT(a.mean, 60.0) << "the walls must show";
-    EXPECT_LT(a.centre, a.mean * 0.5) << "the far end is dark, so the screen mode shows what is below";
+    const cPicture later = picture(scene);
+    EXPECT_EQ(first.mean(0, 0, 1, 1, 3), 255.0) << "opaque";
+    const double mean = first.mean(0, 0, 1, 1), far = first.mean(0.49f, 0.49f, 0.51f, 0.51f);
+    EXPECT_GT(mean, 60.0) << "the walls must show";
+    EXPECT_LT(far, mean * 0.5) << "the far end is dark, so the screen mode shows what is below";
     size_t changed = 0;
     for (size_t i = 0; i < first.rgba.size(); i += 4)
         changed += std::abs(first.rgba[i] - later.rgba[i]) + std::abs(first.rgba[i + 1] - later.rgba[i + 1]) > 24;
@@ -75,34 +40,28 @@ TEST_F(SceneKaleidoTunnelTest, FliesOnWithTimeAndFadesToBlackInTheDistance)
 
 TEST_F(SceneKaleidoTunnelTest, PlucksTurnTheColourClapsFlashAndTheAcidSaturates)
 {
-    cSceneKaleidoTunnel scene(&clock);
+    T scene(&clock);
     scene.load();
     at(5000);
-    cPicture before, after;
-    const cLook calm = look(scene, &before);
-
-    cMETrigger pluck = note(MIDI_NOTE_ON, cSceneKaleidoTunnel::PLUCK_TRACK, 64, 100);
+    const cPicture calm = picture(scene);
+    cMETrigger pluck = midi(MIDI_NOTE_ON, T::PLUCK_TRACK, 64, 100);
     scene.handle_event(&pluck);
-    look(scene, &after);
-    EXPECT_NE(before.rgba, after.rgba) << "a pluck turns the picture and its hue";
-
-    cMETrigger off = note(MIDI_NOTE_OFF, cSceneKaleidoTunnel::CLAP_TRACK, 40, 0);
+    const cPicture plucked = picture(scene);
+    EXPECT_NE(calm.rgba, plucked.rgba) << "a pluck turns the picture and its hue";
+    cMETrigger off = midi(MIDI_NOTE_OFF, T::CLAP_TRACK, 40, 0);
     scene.handle_event(&off);
-    cPicture unchanged;
-    look(scene, &unchanged);
-    EXPECT_EQ(after.rgba, unchanged.rgba) << "a note-off is no clap";
-
-    cMETrigger clap = note(MIDI_NOTE_ON, cSceneKaleidoTunnel::CLAP_TRACK, 40, 100);
+    EXPECT_EQ(picture(scene).rgba, plucked.rgba) << "a note-off is no clap";
+    cMETrigger clap = midi(MIDI_NOTE_ON, T::CLAP_TRACK, 40, 100);
     scene.handle_event(&clap);
-    EXPECT_GT(look(scene).mean, calm.mean * 1.3) << "a clap flashes";
-    at(6000);
+    EXPECT_GT(picture(scene).mean(0, 0, 1, 1), calm.mean(0, 0, 1, 1) * 1.3) << "a clap flashes";
 
-    cMETrigger closed = note(MIDI_CONTROL_CHANGE, cSceneKaleidoTunnel::ACID_TRACK, cSceneKaleidoTunnel::ACID_CUTOFF, 0);
+    at(6000);
+    cMETrigger closed = midi(MIDI_CONTROL_CHANGE, T::ACID_TRACK, T::ACID_CUTOFF, 0);
     scene.handle_event(&closed);
-    const double grey = look(scene).saturation;
-    cMETrigger open = note(MIDI_CONTROL_CHANGE, cSceneKaleidoTunnel::ACID_TRACK, cSceneKaleidoTunnel::ACID_CUTOFF, 127);
+    const double grey = saturation(picture(scene));
+    cMETrigger open = midi(MIDI_CONTROL_CHANGE, T::ACID_TRACK, T::ACID_CUTOFF, 127);
     scene.handle_event(&open);
-    EXPECT_GT(look(scene).saturation, grey * 1.3) << "the open filter saturates the colours";
+    EXPECT_GT(saturation(picture(scene)), grey * 1.3) << "the open filter saturates the colours";
 }
 
 }  // namespace

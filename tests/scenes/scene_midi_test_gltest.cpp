@@ -30,12 +30,7 @@ protected:
 
     static cMETrigger* add(cEventQueue* q, int32_t kind, int32_t track, int32_t number, int32_t value, int32_t t)
     {
-        auto* e = new cMETrigger();
-        e->kind = kind;
-        e->track = track;
-        e->number = number;
-        e->value = value;
-        e->time = t;
+        auto* e = new cMETrigger(midi(kind, track, number, value, t));
         q->events.push_back(e);
         return e;
     }

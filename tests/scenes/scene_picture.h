@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "midi_events.h"
 #include "scenes/scene.h"
 #include "support/scene_fixture.h"
 
@@ -29,6 +30,18 @@ struct cPicture {
         return n ? sum / static_cast<double>(n) : 0.0;
     }
 };
+
+// A MIDI event as the queue holds it.
+inline cMETrigger midi(int32_t kind, int32_t track, int32_t number, int32_t value, int32_t time = 0)
+{
+    cMETrigger e;
+    e.kind = kind;
+    e.track = track;
+    e.number = number;
+    e.value = value;
+    e.time = time;
+    return e;
+}
 
 class ScenePictureTest : public SceneTest {
 protected:
