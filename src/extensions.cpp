@@ -33,12 +33,17 @@ bool all_present(std::initializer_list<cEntryPoint> entries)
     return true;
 }
 
+void show_sdl_message_box(const char* caption, const char* text)
+{
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr);
+}
+
 // The full-screen window would hide the message box, so SDL goes first.
 [[noreturn]] void missing_extension_box(const char* text, const char* caption)
 {
     cVideo_SDL::get_instance();
     SDL_Quit();
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr);
+    missing_extension_message(caption, text);
     exit(0);
 }
 
@@ -49,6 +54,8 @@ void warn_unless(const char* extensions, const char* name, const char* warning)
 }
 
 }  // namespace
+
+void (*missing_extension_message)(const char* caption, const char* text) = show_sdl_message_box;
 
 bool extension_in_list(const char* extensions, const char* name)
 {

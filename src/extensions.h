@@ -20,6 +20,11 @@ void load_fbo_extensions(const char* extensions);
 void load_texture_extensions(const char* extensions);
 void load_sync_extensions();
 
+// Shows the box that tells a person which indispensable extension is
+// missing (caption, text); SDL's message box, which waits for a click. Tests
+// put a function here that returns at once.
+extern void (*missing_extension_message)(const char* caption, const char* text);
+
 // Resolves GLEW's pointers and runs the six groups on the driver's string.
 void load_gl_extensions();
 

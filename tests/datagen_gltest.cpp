@@ -1,13 +1,11 @@
 // The generated pictures through the program's texture manager, each with
 // the arguments its user passes: the target the manager picks must be the
 // one the drawing code samples (2D for normalised coordinates and meshes,
-// rectangle for texel-addressed pictures, 1D for the colour lookups), and
-// uploaded glyphs must stand upright.
+// rectangle for texel-addressed pictures, 1D for the colour lookups).
 #include "support/gl_context.h"
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "gl.h"
 #include "resource_path.h"
@@ -62,32 +60,6 @@ TEST_F(DatagenTextureTest, EveryPictureLoadsWithTheTargetItsUserSamples)
         EXPECT_NE(t.name, 0u) << use.name;
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << use.name;
     }
-}
-
-TEST_F(DatagenTextureTest, FontGlyphsUploadUpright)
-{
-    const cTexture font = cTextureManager::get_instance()->get_texture("fontlist.png", false, GL_CLAMP, 0);
-    ASSERT_EQ(font.width, 720u);
-    ASSERT_EQ(font.height, 40u);
-    std::vector<uint8_t> texels(720 * 40 * 4);
-    glBindTexture(font.target, font.name);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(font.target, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    glBindTexture(font.target, 0);
-    // Alpha lit in a band of texel rows of the cell at u.
-    auto lit = [&](int u, int v0, int v1) {
-        int n = 0;
-        for (int v = v0; v < v1; ++v)
-            for (int x = u; x < u + 20; ++x)
-                n += texels[(static_cast<size_t>(v) * 720 + x) * 4 + 3] > 128;
-        return n;
-    };
-    // The GUI maps texel row v + 20 to a glyph's top: the bar of 'T' must be there.
-    const int t = 200 + 20 * ('T' - 'A');
-    EXPECT_GT(lit(t, 14, 18), 2 * lit(t, 2, 6));
-    // Digits in the upper grid row too: the bar of '7' at its top.
-    const int seven = 20 * 7;
-    EXPECT_GT(lit(seven, 34, 38), lit(seven, 22, 26));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -32,6 +33,15 @@ struct cPicture : cImageFile {
                 n += at(x, row).rgbReserved > 128;
         return n;
     }
+    // Share of pixels in the rows [row0, row1) brighter than `level`.
+    float bright_share(unsigned row0, unsigned row1, float level) const
+    {
+        unsigned count = 0;
+        for (unsigned row = row0; row < row1; ++row)
+            for (unsigned x = 0; x < width(); ++x)
+                count += luminance(x, row) > level;
+        return static_cast<float>(count) / static_cast<float>((row1 - row0) * width());
+    }
 };
 
 TEST(DatagenTextures, EveryPictureHasTheFormatItsUseNeeds)
@@ -57,17 +67,49 @@ TEST(DatagenTextures, EveryPictureHasTheFormatItsUseNeeds)
         EXPECT_EQ(p.height() == 1, lookup) << name;
         ++checked;
     }
-    // Every picture the program and the models' materials name.
-    for (const char* name : {"default_white.png", "default_black.png", "checker.jpg", "loader.jpg", "loadbar.jpg",
-                             "fontlist.png", "particleglow.jpg", "dodgecircle.jpg", "morvik_fz2009.jpg",
-                             "Mandala_slices.png", "mandala_string.jpg", "mandalogo.jpg", "greetings_bg_03.png",
-                             "intro_bg.jpg", "intro_logo.png", "Mandala_slices_color_correction_redyellow.png",
-                             "Mandala_slices_color_correction_bluegreen.png",
-                             "Mandala_slices_color_correction_greenblue.png"})
-        EXPECT_TRUE(fs::is_regular_file(textures_dir() / name)) << name;
+    // Every picture the program names is loaded by the texture GL tests.
     EXPECT_GE(checked, 18u);
     for (const char* rgba : {"fontlist.png", "Mandala_slices.png", "greetings_bg_03.png", "intro_logo.png"})
         EXPECT_EQ(cPicture(rgba).bpp(), 32u) << rgba;
+    EXPECT_EQ(cPicture("loader.jpg").width(), 1280u);
+    EXPECT_EQ(cPicture("loader.jpg").height(), 720u);
+}
+
+TEST(DatagenTextures, PlainPicturesHoldTheirValues)
+{
+    const cPicture white("default_white.png"), black("default_black.png");
+    for (unsigned row = 0; row < white.height(); ++row)
+        for (unsigned x = 0; x < white.width(); ++x) {
+            EXPECT_EQ(white.at(x, row).rgbGreen, 255);
+            EXPECT_EQ(black.at(x, row).rgbGreen, 0);
+        }
+    const cPicture checker("checker.jpg");
+    const unsigned cell = checker.width() / 2;
+    const int first = checker.at(0, 0).rgbRed;
+    ASSERT_TRUE(std::abs(first - 80) <= 2 || std::abs(first - 112) <= 2) << first;
+    const int other = first < 96 ? 112 : 80;
+    for (unsigned row = 0; row < checker.height(); ++row)
+        for (unsigned x = 0; x < checker.width(); ++x) {
+            const RGBQUAD c = checker.at(x, row);
+            EXPECT_NEAR(c.rgbRed, ((x / cell) + (row / cell)) % 2 == 0 ? first : other, 2) << x << "," << row;
+            EXPECT_EQ(c.rgbRed, c.rgbBlue);  // grey
+        }
+}
+
+TEST(DatagenTextures, LoadingPicturesAreUprightAndDark)
+{
+    const cPicture loader("loader.jpg");
+    // The title sits 190-246 pixels below the top edge; rows count from the bottom.
+    const float title = loader.bright_share(720 - 246, 720 - 190, 0.85f);
+    EXPECT_GT(title, 0.02f);
+    EXPECT_LT(loader.bright_share(190, 246, 0.85f), title / 4.0f);
+    // A dark picture with a calm band where the bar is drawn (340-397 from the bottom).
+    EXPECT_LT(loader.bright_share(0, 720, 0.5f), 0.1f);
+    EXPECT_LT(loader.bright_share(345, 392, 0.5f), 0.02f);
+    const cPicture bar("loadbar.jpg");
+    const RGBQUAD start = bar.at(4, bar.height() / 2 + 8), end = bar.at(bar.width() - 4, bar.height() / 2 + 8);
+    EXPECT_GT(std::min(start.rgbRed, start.rgbBlue), start.rgbGreen);  // magenta where loading starts
+    EXPECT_GT(std::min(end.rgbBlue, end.rgbGreen), end.rgbRed);       // cyan where it ends
 }
 
 TEST(DatagenTextures, FontHasEveryGlyphInItsCellUpright)

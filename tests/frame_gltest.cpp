@@ -79,30 +79,7 @@ TEST_F(FrameTest, MouseIsNormalisedFromTheLowerLeft)
     EXPECT_TRUE(mouse->held[4]);  // the wheel flags belong to their consumer
 }
 
-TEST_F(FrameTest, QuitPaths)
-{
-    EXPECT_EXIT(
-        {
-            push_key(SDL_KEYDOWN, SDLK_ESCAPE);
-            pump_events();
-        },
-        testing::ExitedWithCode(0), "");
-    EXPECT_EXIT(
-        {
-            push_key(SDL_KEYDOWN, 'a');
-            push_key(SDL_KEYDOWN, 'q');
-            pump_events();
-            check_quit_keys();
-        },
-        testing::ExitedWithCode(0), "");
-    EXPECT_EXIT(
-        {
-            SDL_Event e{};
-            e.type = SDL_QUIT;
-            SDL_PushEvent(&e);
-            pump_events();
-        },
-        testing::ExitedWithCode(0), "");
-}
+// Escape, a held 'q' and the window's quit request are played through by
+// the run.quit_paths test.
 
 }  // namespace

@@ -123,34 +123,50 @@ TEST_F(TextureManagerTest, CreationLoadsTheNeutralTextures)
     EXPECT_EQ(tex_parameter(white, GL_TEXTURE_WRAP_S), GL_CLAMP);
 }
 
-TEST_F(TextureManagerTest, PowerOfTwoRgbBecomes2DWithBottomRowFirst)
+// Power-of-two pictures become 2D textures, one-row pictures 1D, others
+// rectangles (never mipmapped) unless the caller forces a target; rows are
+// uploaded bottom first.
+TEST_F(TextureManagerTest, TargetsFiltersAndRowOrderFollowTheSizeAndTheRequest)
 {
     write_stripes("rgb.png", 8, 4);
-    const cTexture t = manager()->get_texture("rgb.png", false, GL_REPEAT, 0);
-    EXPECT_EQ(t.target, static_cast<GLenum>(GL_TEXTURE_2D));
-    EXPECT_EQ(std::make_pair(t.width, t.height), std::make_pair(8u, 4u));
-    const auto data = texels(t);
-    EXPECT_EQ(texel(data, 8, 3, 0), RED);
-    EXPECT_EQ(texel(data, 8, 3, 3), BLUE);
-    EXPECT_EQ(tex_parameter(t, GL_TEXTURE_WRAP_S), GL_REPEAT);
-    EXPECT_EQ(tex_parameter(t, GL_TEXTURE_WRAP_T), GL_REPEAT);
-    EXPECT_EQ(tex_parameter(t, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-    EXPECT_EQ(tex_parameter(t, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-}
-
-TEST_F(TextureManagerTest, OtherSizesBecomeRectanglesWithoutMipmaps)
-{
     write_image(dir / "rgba.png", FIF_PNG, 5, 3, 32, [](int x, int row) {
         return cRgba{static_cast<uint8_t>(40 * x), static_cast<uint8_t>(80 * row), 7, static_cast<uint8_t>(50 + x)};
     });
-    const cTexture t = manager()->get_texture("rgba.png", true, GL_CLAMP_TO_EDGE, 0);
-    EXPECT_EQ(t.target, static_cast<GLenum>(GL_TEXTURE_RECTANGLE_ARB));
-    EXPECT_EQ(std::make_pair(t.width, t.height), std::make_pair(5u, 3u));
-    EXPECT_EQ(tex_parameter(t, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-    const auto data = texels(t);
-    EXPECT_EQ(texel(data, 5, 4, 2), (cRgba{160, 160, 7, 54}));
-    EXPECT_EQ(texel(data, 5, 0, 0), (cRgba{0, 0, 7, 50}));
+    write_stripes("pot.png", 16, 8);
+    write_image(dir / "row.png", FIF_PNG, 256, 1, 24, [](int x, int) { return cRgba{static_cast<uint8_t>(x), 0, 0, 255}; });
+    write_stripes("forced.png", 6, 4);
+    const struct {
+        const char* file;
+        bool mipmaps;
+        GLint wrap;
+        GLenum forced, target;
+        GLint min_filter;
+        int x, row;           // a texel and its expected colour
+        cRgba texel;
+        GLint level1_width;   // 0 without mipmaps; rectangles have only level 0
+    } cases[] = {
+        {"rgb.png", false, GL_REPEAT, 0, GL_TEXTURE_2D, GL_LINEAR, 3, 3, BLUE, 0},
+        {"rgba.png", true, GL_CLAMP_TO_EDGE, 0, GL_TEXTURE_RECTANGLE_ARB, GL_LINEAR, 4, 2, {160, 160, 7, 54}, 0},
+        {"pot.png", true, GL_REPEAT, 0, GL_TEXTURE_2D, GL_LINEAR_MIPMAP_LINEAR, 3, 0, RED, 8},
+        {"row.png", true, GL_REPEAT, 0, GL_TEXTURE_1D, GL_LINEAR_MIPMAP_LINEAR, 200, 0, {200, 0, 0, 255}, 128},
+        {"forced.png", false, GL_CLAMP, GL_TEXTURE_2D, GL_TEXTURE_2D, GL_LINEAR, 2, 3, BLUE, 0},
+    };
+    for (const auto& c : cases) {
+        const cTexture t = manager()->get_texture(c.file, c.mipmaps, c.wrap, c.forced);
+        EXPECT_EQ(t.target, c.target) << c.file;
+        EXPECT_EQ(tex_parameter(t, GL_TEXTURE_MIN_FILTER), c.min_filter) << c.file;
+        EXPECT_EQ(tex_parameter(t, GL_TEXTURE_MAG_FILTER), GL_LINEAR) << c.file;
+        EXPECT_EQ(texel(texels(t), static_cast<int>(t.width), c.x, c.row), c.texel) << c.file;
+        if (t.target != GL_TEXTURE_RECTANGLE_ARB)
+            EXPECT_EQ(level_width(t, 1), c.level1_width) << c.file;
+    }
+    const cTexture rgb = manager()->get_texture("rgb.png", false, GL_REPEAT, 0);
+    EXPECT_EQ(std::make_pair(rgb.width, rgb.height), std::make_pair(8u, 4u));
+    EXPECT_EQ(std::make_pair(tex_parameter(rgb, GL_TEXTURE_WRAP_S), tex_parameter(rgb, GL_TEXTURE_WRAP_T)),
+              std::make_pair(GL_REPEAT, GL_REPEAT));
+    EXPECT_EQ(level_width(manager()->get_texture("pot.png", true, GL_REPEAT, 0), 4), 1);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(TextureManagerTest, RgbRowsFollowFreeImagePitchWhateverTheUnpackState)
@@ -168,30 +184,6 @@ TEST_F(TextureManagerTest, RgbRowsFollowFreeImagePitchWhateverTheUnpackState)
     GLint alignment = 0;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     EXPECT_EQ(alignment, 1);  // the caller's state is left as it was
-}
-
-TEST_F(TextureManagerTest, MipmapsAndTargetChoices)
-{
-    write_stripes("pot.png", 16, 8);
-    write_image(dir / "row.png", FIF_PNG, 256, 1, 24, [](int x, int) { return cRgba{static_cast<uint8_t>(x), 0, 0, 255}; });
-    write_stripes("forced.png", 6, 4);
-
-    const cTexture pot = manager()->get_texture("pot.png", true, GL_REPEAT, 0);
-    EXPECT_EQ(pot.target, static_cast<GLenum>(GL_TEXTURE_2D));
-    EXPECT_EQ(tex_parameter(pot, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
-    EXPECT_EQ(level_width(pot, 1), 8);
-    EXPECT_EQ(level_width(pot, 4), 1);
-
-    const cTexture row = manager()->get_texture("row.png", true, GL_REPEAT, 0);
-    EXPECT_EQ(row.target, static_cast<GLenum>(GL_TEXTURE_1D));
-    EXPECT_EQ(level_width(row, 0), 256);
-    EXPECT_EQ(level_width(row, 1), 128);
-    EXPECT_EQ(texel(texels(row), 256, 200, 0), (cRgba{200, 0, 0, 255}));
-
-    const cTexture forced = manager()->get_texture("forced.png", false, GL_CLAMP, GL_TEXTURE_2D);
-    EXPECT_EQ(forced.target, static_cast<GLenum>(GL_TEXTURE_2D));
-    EXPECT_EQ(texel(texels(forced), 6, 2, 3), BLUE);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(TextureManagerTest, CacheKeyIsTheFullPathAlone)

@@ -2,18 +2,38 @@
 
 #include "scene_manager.h"
 #include "scenes/composition.h"
+#include "scenes/scene_attractor.h"
+#include "scenes/scene_cubetunnel.h"
+#include "scenes/scene_greets.h"
 #include "scenes/scene_kaleido3d.h"
 #include "scenes/scene_kaleido_tunnel.h"
 #include "scenes/scene_logo_light.h"
+#include "scenes/scene_mandala.h"
 #include "scenes/scene_midi_test.h"
+#include "scenes/scene_netsphere.h"
+#include "scenes/scene_particles.h"
+#include "scenes/scene_rose.h"
 #include "scenes/scene_scrub.h"
+#include "scenes/scene_spike.h"
+#include "scenes/scene_title.h"
 
 void register_show_scenes(cSceneManager& manager)
 {
     manager.add<cSceneComposition>();
     manager.add<cSceneMidiTest>();
     manager.add<cSceneKaleido3d>();
+    manager.add<cSceneGreets>();
+    manager.add<cSceneAttractor>();
+    manager.add<cSceneTitle>();
+    manager.add<cSceneMandala>();
+    manager.add<cSceneCubeTunnel>();
+    // Two separate roses: the show uses each as a layer of its own.
+    manager.add<cSceneRose>();
+    manager.add<cSceneSpike>();
     manager.add<cSceneKaleidoTunnel>();
+    manager.add<cSceneParticles>();
+    manager.add<cSceneNetSphere>();
+    manager.add<cSceneRose>();
 }
 
 const std::vector<cSceneMaker>& unregistered_scenes()

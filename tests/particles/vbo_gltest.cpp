@@ -21,7 +21,7 @@ std::vector<float> read_points(const cVBO& vbo, uint32_t first, uint32_t count)
 
 class VboTest : public GlTest {};
 
-TEST_F(VboTest, RingOfFiveBatchesThenRestart)
+TEST_F(VboTest, RingOfFiveBatchesDrawsThenRestarts)
 {
     cVBO vbo;
     const float params[4] = {2.24f, 0.43f, -0.65f, -2.43f};
@@ -38,28 +38,7 @@ TEST_F(VboTest, RingOfFiveBatchesThenRestart)
         EXPECT_EQ(vbo.write_offset, 20000 * (i + 1));
     }
     EXPECT_EQ(read_points(vbo, 0, 100000), orbit);
-
-    // The sixth update restarts from the origin at the front and leaves the
-    // other four fifths alone.
-    const uint32_t index_before = rand_index;
-    vbo.update();
-    EXPECT_EQ(vbo.write_offset, 20000u);
-    rand_index = index_before;
-    std::vector<float> restarted(3 * 20000);
-    reference.calculate(restarted.data(), 20000, params);
-    EXPECT_EQ(read_points(vbo, 0, 20000), restarted);
-    EXPECT_EQ(read_points(vbo, 20000, 80000), std::vector<float>(orbit.begin() + 60000, orbit.end()));
-    EXPECT_EQ(rand_index, (index_before + 60000) & RAND_TABLE_MASK);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST_F(VboTest, DrawsThePointCloud)
-{
-    cVBO vbo;
-    const float params[4] = {2.24f, 0.43f, -0.65f, -2.43f};
-    std::copy(params, params + 4, vbo.params);
-    for (int i = 0; i < 5; ++i)
-        vbo.update();
+    // Drawn, the full cloud lights the middle of the view.
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(-2.5, 2.5, -2.5, 2.5, -5, 5);
@@ -77,5 +56,17 @@ TEST_F(VboTest, DrawsThePointCloud)
     // The attractor stays within |2|: the outer border of the view is empty.
     EXPECT_EQ(read_pixels(0, 0, 1, 1)[0], 0);
     EXPECT_EQ(read_pixels(1279, 719, 1, 1)[0], 0);
+
+    // The sixth update restarts from the origin at the front and leaves the
+    // other four fifths alone.
+    const uint32_t index_before = rand_index;
+    vbo.update();
+    EXPECT_EQ(vbo.write_offset, 20000u);
+    rand_index = index_before;
+    std::vector<float> restarted(3 * 20000);
+    reference.calculate(restarted.data(), 20000, params);
+    EXPECT_EQ(read_points(vbo, 0, 20000), restarted);
+    EXPECT_EQ(read_points(vbo, 20000, 80000), std::vector<float>(orbit.begin() + 60000, orbit.end()));
+    EXPECT_EQ(rand_index, (index_before + 60000) & RAND_TABLE_MASK);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

@@ -75,6 +75,7 @@ TEST_F(PostTest, LevelsMapInputRangeGammaAndOutputRange)
     const cLevelsParams mask{140.602f, 150.947f, 4, 2.68179f, 255};
     EXPECT_THAT(band(mask, 5), RgbaNear(cRgba{3, 242, 255, 255}, 1));
     EXPECT_THAT(band(mask, 0), RgbaNear(cRgba{3, 3, 3, 77}, 1));
+    EXPECT_THAT(band({255, 255, 1, 0, 255}, 3), RgbaNear(cRgba{0, 0, 0, 77}, 1)) << "closed range at the top: black";
 }
 
 TEST_F(PostTest, CutKeepsTheSoftenedBrightPartsAndGlowAddsThem)
@@ -120,6 +121,8 @@ TEST_F(PostTest, HueHalfTurnMakesRedCyanEverywhereUnlessMasked)
     const cPicture cyan = read(*dst.target);
     for (auto [x, y] : {std::pair{0, 0}, {639, 359}, {320, 180}, {10, 350}})
         EXPECT_THAT(cyan.at(x, y), RgbaNear(cRgba{0, 152, 153, 200}, 6)) << x << "," << y << ": no mask, no edge";
+    into(*dst.target, [&] { hsb->apply(*src.target, {0, -100, 0, nullptr}); });
+    EXPECT_THAT(read(*dst.target).at(320, 180), RgbaNear(cRgba{76, 76, 76, 200}, 2)) << "grey of red's luminance";
     // Left half white, right half black.
     cTexture mask{GL_TEXTURE_2D, 0, 2, 2, 0};
     mask.name = make_texture(GL_TEXTURE_2D, 2, 2, {255, 255, 255, 255, 0, 0, 0, 255, 255, 255, 255, 255, 0, 0, 0, 255});

@@ -29,7 +29,7 @@ cRgba composite(int mode, cRgba b, cRgba t, float alpha)
 
 TEST_F(PostTest, CompositingGivesEachModesFormulaOverAClearedDestination)
 {
-    const cRgba bottom_colour{200, 100, 50, 255}, left{100, 200, 0, 128}, right{255, 0, 255, 255};
+    const cRgba bottom_colour{200, 100, 50, 160}, left{100, 200, 0, 128}, right{255, 0, 255, 255};
     cTmpRenderTarget bottom = get_tmp_render_target(RTT_FULL), top = get_tmp_render_target(RTT_HALF),
                      dst = get_tmp_render_target(RTT_FULL);
     fill(*bottom.target, bottom_colour);

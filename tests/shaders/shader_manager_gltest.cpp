@@ -55,17 +55,14 @@ public:
 const char* kPassVert =
     "#version 120\nvarying vec3 v;\nvoid main() { v = gl_Vertex.xyz; gl_Position = gl_Vertex; }\n";
 
-struct cShdBroken : cShdPlain {
-    cShdBroken() : cShdPlain("qv_broken.vert", "qv_broken.frag") {}
-};
-struct cShdMislinked : cShdPlain {
-    cShdMislinked() : cShdPlain("qv_mislinked.vert", "qv_mislinked.frag") {}
-};
-struct cShdMissing : cShdPlain {
-    cShdMissing() : cShdPlain("qv_missing.vert", "qv_missing.frag") {}
-};
-struct cShdThreeSamplers : cShdPlain {
-    cShdThreeSamplers() : cShdPlain("qv_three.vert", "qv_three.frag") {}
+// Test-only programs from the qv_<stem>.vert/.frag files of the failure cases.
+template <int N>
+struct cShdTempFiles : cShdPlain {
+    static constexpr const char* FILES[][2] = {{"qv_broken.vert", "qv_broken.frag"},
+                                               {"qv_mislinked.vert", "qv_mislinked.frag"},
+                                               {"qv_missing.vert", "qv_missing.frag"},
+                                               {"qv_three.vert", "qv_three.frag"}};
+    cShdTempFiles() : cShdPlain(FILES[N][0], FILES[N][1]) {}
 };
 
 }  // namespace
@@ -155,73 +152,61 @@ TEST_F(ShaderTest, TwoNamesOfOneClassAreSeparateProgramsFromTheSameFiles)
     EXPECT_EQ(mgr()->find("rgba_shader"), b);
 }
 
-TEST_F(ShaderTest, CompositingProgramsComeFromTheCompDirectory)
-{
-    mgr()->register_shader<cShdCompScreen>("screen_comp");
-    EXPECT_THAT(mgr()->find("screen_comp")->get_fragment_path(), EndsWith("/src/shaders/comp/comp_screen.frag"));
-}
-
 // ---- failures ------------------------------------------------------------------
 
-TEST_F(ShaderTest, BrokenSourcePrintsErrorBlockStaysRegisteredAndBindsDefault)
+struct cFailure {
+    const char* frag;        // fragment source written, null: no files at all
+    const char* headline;    // the error block's first line
+    const char* failed_on;   // file named by the closing line
+    bool path_known;         // the closing line names the file's path
+    const char* bound;       // bound while it is registered: the block names it
+};
+
+template <int N>
+std::string register_failing(TempShaderDir& tmp, const cFailure& c)
+{
+    const std::string vert = cShdTempFiles<N>::FILES[N][0], stem = vert.substr(0, vert.find('.'));
+    if (c.frag) {
+        tmp.write(vert, kPassVert);
+        tmp.write(cShdTempFiles<N>::FILES[N][1], c.frag);
+    }
+    c.bound == std::string("null_shader") ? mgr()->unbind() : mgr()->bind(c.bound);
+    testing::internal::CaptureStderr();
+    mgr()->register_shader<cShdTempFiles<N>>(stem);
+    return testing::internal::GetCapturedStderr();
+}
+
+TEST_F(ShaderTest, FailingSourcesPrintTheErrorBlockStayRegisteredAndBindTheDefault)
 {
     TempShaderDir tmp;
-    tmp.write("qv_broken.vert", kPassVert);
-    std::string frag_path = tmp.write("qv_broken.frag", "#version 120\nvoid main() { gl_FragColor = oops; }\n");
-
-    testing::internal::CaptureStderr();
-    mgr()->register_shader<cShdBroken>("broken_shader");
-    std::string err = testing::internal::GetCapturedStderr();
-
-    EXPECT_THAT(err, StartsWith("\n" + kRule + "\nGLSL error: compiling \"qv_broken.frag\" failed\n"));
-    EXPECT_THAT(err, HasSubstr("oops"));  // the compiler's own log sits inside the block
-    EXPECT_THAT(err, EndsWith(kRule + "\nlast-shader: null_shader\nGLSL error, exiting...\n"
-                                      "## ERROR: cShader_GLSL::load_from_files() failed on qv_broken.frag( " +
-                              frag_path + " )\n"));
-
-    cShader_GLSL* broken = mgr()->find("broken_shader");
-    ASSERT_NE(broken, nullptr);
-    EXPECT_FALSE(broken->is_loaded());
-    EXPECT_EQ(broken->program, 0u);
-    EXPECT_EQ(broken->vertex_shader, 0u);  // the good vertex stage is dropped too
-
-    mgr()->bind("broken_shader");
-    EXPECT_EQ(mgr()->current, "default_shader");
-    EXPECT_EQ(bound_program(), static_cast<GLint>(mgr()->find("default_shader")->program));
-}
-
-TEST_F(ShaderTest, LinkErrorIsReportedOnTheFragmentFile)
-{
-    TempShaderDir tmp;
-    tmp.write("qv_mislinked.vert", kPassVert);
-    std::string frag_path =
-        tmp.write("qv_mislinked.frag", "#version 120\nvarying vec2 v;\nvoid main() { gl_FragColor = vec4(v, 0, 1); }\n");
-
-    testing::internal::CaptureStderr();
-    mgr()->register_shader<cShdMislinked>("mislinked_shader");
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_THAT(err, HasSubstr("\nGLSL error: linking \"qv_mislinked.vert\" with \"qv_mislinked.frag\" failed\n"));
-    EXPECT_THAT(err, EndsWith("failed on qv_mislinked.frag( " + frag_path + " )\n"));
-    EXPECT_FALSE(mgr()->find("mislinked_shader")->is_loaded());
-}
-
-TEST_F(ShaderTest, MissingSourceFailsOnTheVertexFileWithAnEmptyPath)
-{
-    testing::internal::CaptureStderr();
-    mgr()->register_shader<cShdMissing>("missing_shader");
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_THAT(err, HasSubstr("GLSL error: cannot read shader source \"qv_missing.vert\"\n" + kRule));
-    EXPECT_THAT(err, EndsWith("## ERROR: cShader_GLSL::load_from_files() failed on qv_missing.vert(  )\n"));
-    EXPECT_EQ(mgr()->find("missing_shader")->get_vertex_path(), "");
-}
-
-TEST_F(ShaderTest, ErrorBlockNamesTheShaderBoundAtTheTime)
-{
-    mgr()->bind("default_shader");
-    EXPECT_THAT(shader_error_block("e", "log line", mgr()->current),
-                testing::Eq("\n" + kRule + "\ne\nlog line\n" + kRule +
-                            "\nlast-shader: default_shader\nGLSL error, exiting...\n"));
-    EXPECT_EQ(shader_error_block("e", "", "x"), "\n" + kRule + "\ne\n" + kRule + "\nlast-shader: x\nGLSL error, exiting...\n");
+    const cFailure cases[] = {
+        {"#version 120\nvoid main() { gl_FragColor = oops; }\n", "GLSL error: compiling \"qv_broken.frag\" failed",
+         "qv_broken.frag", true, "null_shader"},
+        {"#version 120\nvarying vec2 v;\nvoid main() { gl_FragColor = vec4(v, 0, 1); }\n",
+         "GLSL error: linking \"qv_mislinked.vert\" with \"qv_mislinked.frag\" failed", "qv_mislinked.frag", true, "default_shader"},
+        {nullptr, "GLSL error: cannot read shader source \"qv_missing.vert\"", "qv_missing.vert", false, "null_shader"},
+    };
+    const std::string logs[] = {register_failing<0>(tmp, cases[0]), register_failing<1>(tmp, cases[1]),
+                                register_failing<2>(tmp, cases[2])};
+    for (int i = 0; i < 3; ++i) {
+        const cFailure& c = cases[i];
+        const std::string path = c.path_known ? (tmp.dir / c.failed_on).string() : "";
+        EXPECT_THAT(logs[i], StartsWith("\n" + kRule + "\n" + c.headline + "\n"));
+        EXPECT_THAT(logs[i], EndsWith(kRule + "\nlast-shader: " + c.bound + "\nGLSL error, exiting...\n"
+                                              "## ERROR: cShader_GLSL::load_from_files() failed on " +
+                                      c.failed_on + "( " + path + " )\n"));
+        const std::string stem = std::string(c.failed_on).substr(0, std::string(c.failed_on).find('.'));
+        cShader_GLSL* failed = mgr()->find(stem);
+        ASSERT_NE(failed, nullptr) << stem;
+        EXPECT_FALSE(failed->is_loaded()) << stem;
+        EXPECT_EQ(failed->program, 0u) << stem;
+        EXPECT_EQ(failed->vertex_shader, 0u) << stem << ": the good vertex stage is dropped too";
+        mgr()->bind(stem);
+        EXPECT_EQ(mgr()->current, "default_shader") << stem;
+        EXPECT_EQ(bound_program(), static_cast<GLint>(mgr()->find("default_shader")->program));
+    }
+    EXPECT_THAT(logs[0], HasSubstr("oops"));  // the compiler's own log sits inside the block
+    EXPECT_EQ(mgr()->find("qv_missing")->get_vertex_path(), "");
 }
 
 // ---- binding ---------------------------------------------------------------------
@@ -282,7 +267,7 @@ TEST_F(ShaderTest, SamplersPointAtUnitsZeroOneTwo)
               "#version 120\nuniform sampler2D tex0; uniform sampler2D tex1; uniform sampler2D tex2;\n"
               "varying vec3 v;\nvoid main() { gl_FragColor = texture2D(tex0, v.xy) + texture2D(tex1, v.xy)"
               " + texture2D(tex2, v.xy); }\n");
-    mgr()->register_shader<cShdThreeSamplers>("three_shader");
+    mgr()->register_shader<cShdTempFiles<3>>("three_shader");
     mgr()->register_shader<cShdCompOver>("blend_comp");
     GLuint three = mgr()->find("three_shader")->program;
     for (GLint unit = 0; unit < 3; ++unit) {
@@ -355,24 +340,6 @@ TEST_F(ShaderTest, RadialBlurIgnoresOtherIdsAndWrongVariableTypes)
     mgr()->bind("radialblur_shader");
     EXPECT_FLOAT_EQ(uniform_value("radialblur_shader", "blur_center", 1), 2.0f);
     EXPECT_FLOAT_EQ(uniform_value("radialblur_shader", "num_samples"), 4.0f);
-}
-
-TEST_F(ShaderTest, HsbConvertsDegreesAndPercentOnArrival)
-{
-    mgr()->register_shader<cShdPostHSB>("hsb_shader");
-    float hsb[3] = {180, 0, 0};
-    float* ptr = hsb;
-    cVar<float*> var("", &ptr);
-    mgr()->set_shader_parameter("hsb_shader", 7, &var);  // any id
-    auto* shd = static_cast<cShdPostHSB*>(mgr()->find("hsb_shader"));
-    EXPECT_FLOAT_EQ(shd->h_adjust, static_cast<float>(-3.141592653589793));
-    EXPECT_FLOAT_EQ(shd->s_adjust, 1.0f);
-    EXPECT_FLOAT_EQ(shd->b_adjust, 0.0f);
-    float other[3] = {-90, -50, 25};
-    hsb_convert(other, shd->h_adjust, shd->s_adjust, shd->b_adjust);
-    EXPECT_FLOAT_EQ(shd->h_adjust, static_cast<float>(3.141592653589793 / 2));
-    EXPECT_FLOAT_EQ(shd->s_adjust, 0.5f);
-    EXPECT_FLOAT_EQ(shd->b_adjust, 0.25f);
 }
 
 TEST_F(ShaderTest, ParameterlessShaderThrowsAndUnknownNameIsOnlyReported)
