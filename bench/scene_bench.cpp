@@ -24,7 +24,11 @@
 #include "render_target.h"
 #include "scenes/scene.h"
 #include "scenes/scene_attractor.h"
+#include "scenes/scene_kaleido3d.h"
+#include "scenes/scene_kaleido_tunnel.h"
+#include "scenes/scene_logo_light.h"
 #include "scenes/scene_mandala.h"
+#include "scenes/scene_midi_test.h"
 #include "scenes/scene_rose.h"
 #include "scenes/scene_title.h"
 
@@ -56,6 +60,10 @@ const std::vector<cBenchScene> SCENES = {
     {"mandala", make<cSceneMandala>, {{"cur_t", 0.5f}}},
     {"rose", make<cSceneRose>, {}},
     {"rose/half_res", make<cSceneRose>, {{"half_res", 1}, {"kaleido2d", 5}}},
+    {"kaleido3d", make<cSceneKaleido3d>, {{"cur_config", 2}, {"cur_t", 0.6f}}},
+    {"kaleidotunnel", make<cSceneKaleidoTunnel>, {}},
+    {"miditest", make<cSceneMidiTest>, {}},
+    {"logolight", make<cSceneLogoLight>, {}},
 };
 
 void apply_setting(cScene& scene, const cSetting& s)
