@@ -26,7 +26,11 @@
 #include "scenes/scene_attractor.h"
 #include "scenes/scene_cubetunnel.h"
 #include "scenes/scene_greets.h"
+#include "scenes/scene_kaleido3d.h"
+#include "scenes/scene_kaleido_tunnel.h"
+#include "scenes/scene_logo_light.h"
 #include "scenes/scene_mandala.h"
+#include "scenes/scene_midi_test.h"
 #include "scenes/scene_netsphere.h"
 #include "scenes/scene_particles.h"
 #include "scenes/scene_rose.h"
@@ -66,6 +70,10 @@ const std::vector<cBenchScene> SCENES = {
     {"netsphere", make<cSceneNetSphere>, {}},
     {"greets", make<cSceneGreets>, {{"cur_t", 0.5f}}},
     {"spikeball", make<cSceneSpike>, {}},
+    {"kaleido3d", make<cSceneKaleido3d>, {{"cur_config", 2}, {"cur_t", 0.6f}}},
+    {"kaleidotunnel", make<cSceneKaleidoTunnel>, {}},
+    {"miditest", make<cSceneMidiTest>, {}},
+    {"logolight", make<cSceneLogoLight>, {}},
 };
 
 void apply_setting(cScene& scene, const cSetting& s)

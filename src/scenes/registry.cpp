@@ -5,7 +5,11 @@
 #include "scenes/scene_attractor.h"
 #include "scenes/scene_cubetunnel.h"
 #include "scenes/scene_greets.h"
+#include "scenes/scene_kaleido3d.h"
+#include "scenes/scene_kaleido_tunnel.h"
+#include "scenes/scene_logo_light.h"
 #include "scenes/scene_mandala.h"
+#include "scenes/scene_midi_test.h"
 #include "scenes/scene_netsphere.h"
 #include "scenes/scene_particles.h"
 #include "scenes/scene_rose.h"
@@ -16,6 +20,8 @@
 void register_show_scenes(cSceneManager& manager)
 {
     manager.add<cSceneComposition>();
+    manager.add<cSceneMidiTest>();
+    manager.add<cSceneKaleido3d>();
     manager.add<cSceneGreets>();
     manager.add<cSceneAttractor>();
     manager.add<cSceneTitle>();
@@ -24,6 +30,7 @@ void register_show_scenes(cSceneManager& manager)
     // Two separate roses: the show uses each as a layer of its own.
     manager.add<cSceneRose>();
     manager.add<cSceneSpike>();
+    manager.add<cSceneKaleidoTunnel>();
     manager.add<cSceneParticles>();
     manager.add<cSceneNetSphere>();
     manager.add<cSceneRose>();
@@ -33,6 +40,7 @@ const std::vector<cSceneMaker>& unregistered_scenes()
 {
     static const std::vector<cSceneMaker> makers = {
         {"growing scrub", [](cDemoClock* clock) -> cScene* { return new cSceneScrub(clock); }},
+        {"logolight", [](cDemoClock* clock) -> cScene* { return new cSceneLogoLight(clock); }},
     };
     return makers;
 }
