@@ -35,6 +35,10 @@ void write_image(const fs::path& path, FREE_IMAGE_FORMAT fif, int w, int h, int 
         for (int x = 0; x < w; ++x) {
             const cRgba c = pixel(x, row);
             BYTE* px = line + x * (bpp / 8);
+            if (bpp == 8) {  // one grey byte a pixel: the red channel stands for it
+                px[0] = c[0];
+                continue;
+            }
             px[FI_RGBA_RED] = c[0];
             px[FI_RGBA_GREEN] = c[1];
             px[FI_RGBA_BLUE] = c[2];
