@@ -211,24 +211,6 @@ TEST(DatagenModels, HexTunnelIsOneCopyLengthAndLeavesRoomForItsTurnedTwin)
     EXPECT_EQ(shared, 0u);
 }
 
-TEST(DatagenModels, MaterialsOnlyWhereKeptAndTheirPicturesExist)
-{
-    for (const char* name : {"greetings_bg_03.bzobj", "spikeball2.bzobj", "title/intro_bg.bzobj", "title/intro_logo.bzobj"}) {
-        const cMeshObj_data m = load(name);
-        EXPECT_TRUE(m.flags & MESH_GROUPS) << name;
-        ASSERT_FALSE(m.materials.empty()) << name;
-        for (const cMaterial& mat : m.materials) {
-            if (mat.map_Kd.empty())
-                continue;
-            EXPECT_TRUE(m.flags & MESH_TEXCOORDS) << name;
-            EXPECT_TRUE(fs::is_regular_file(data_dir() / "textures" / mat.map_Kd)) << mat.map_Kd;
-        }
-    }
-    for (const char* name : {"octahedra.bzobj", "hex_tunnel.bzobj", "netsphere.bzobj", "mandala_plane01.bzobj",
-                             "mandala_circle_wide.bzobj", "plane_dual_mirror.bzobj"})
-        EXPECT_TRUE(load(name).materials.empty()) << name;
-}
-
 // Screen direction (degrees, 0 = right, 90 = up) of a world direction in a
 // camera applied as the program does: gluLookAt, after a roll about -z.
 float screen_angle(const V3& eye, const V3& centre, float roll_deg, const V3& dir)
