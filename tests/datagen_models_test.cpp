@@ -1,7 +1,7 @@
 // Models of the generated data tree, read back through the .bzobj reader the
 // program uses: flags, bounds and windings. How they sit in their scenes'
-// cameras is seen in the scene pictures (tests/scenes). What the kaleidoscope planes' folds look like is checked on
-// screen, through the effect that draws them (tests/post).
+// cameras is seen in the scene pictures (tests/scenes), what the kaleidoscope
+// planes' folds look like through the effect that draws them (tests/post).
 #include <gtest/gtest.h>
 
 #include <algorithm>
