@@ -22,7 +22,6 @@
 #include "midi_file.h"
 #include "resource_path.h"
 #include "sound_module.h"
-#include "support/image_file.h"
 
 namespace fs = std::filesystem;
 
@@ -317,28 +316,4 @@ TEST(SoundtrackAudio, AcidFilterFollowsItsController)
     }
     EXPECT_GT(windows.back().first - windows.front().first, 30) << "the cutoff hardly moves";
     EXPECT_GT(bright, 1.5 * dark) << "brightness does not follow the cutoff controller";
-}
-
-// The spectrogram shows the arrangement: eight columns a second, and the low
-// band (kick and bass) lit in the drops but dark in the intro and breakdown.
-TEST(SoundtrackPicture, SpectrogramShowsWhereTheBeatPlays)
-{
-    const cImageFile image(DATA + "/music/spectrogram.png");
-    ASSERT_NE(image.bitmap, nullptr);
-    const unsigned width = image.width();
-    EXPECT_NEAR(width / 8.0, decoded_master().size() / 2.0 / SOUND_RATE, 1.0);
-    // Mean brightness of the lowest 40 spectrum rows (rows 40-79 from the
-    // bottom; the labelled strip lies below) over one second.
-    auto low_band = [&](double second) {
-        double sum = 0.0;
-        for (unsigned x = static_cast<unsigned>(second * 8); x < static_cast<unsigned>(second * 8) + 8; ++x)
-            for (unsigned row = 40; row < 80; ++row) {
-                const RGBQUAD c = image.at(x, row);
-                sum += (c.rgbRed + c.rgbGreen + c.rgbBlue) / (3.0 * 255.0);
-            }
-        return sum / (8 * 40);
-    };
-    const double intro = low_band(5.0), drop = low_band(40.0), breakdown = low_band(175.0), finale = low_band(200.0);
-    EXPECT_GT(drop, intro + 0.2);
-    EXPECT_GT(finale, breakdown + 0.2);
 }
