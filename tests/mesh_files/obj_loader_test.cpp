@@ -3,6 +3,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "mesh_files/obj/obj_loader.h"
 
@@ -245,7 +246,9 @@ TEST_F(ObjLoaderTest, IndicesPastTheDataEndTheProcess)
 TEST_F(ObjLoaderTest, MalformedPolygonIsReportedBeforeSmoothingEndsTheProcess)
 {
     cObjLoader loader;
-    loader.faces = {cObjFace{{0, 1}, {}, {}, -1}};
+    std::istringstream two_vertices("v 0 0 0\nv 1 0 0\n");
+    ASSERT_TRUE(loader.parse(two_vertices).ok());
+    loader.faces = {cObjFace{{0, 1}, {}, {}, -1}};  // a face of two corners
     EXPECT_EQ(loader.make_smooth_normals().message, "Malformed polygon in cObjLoader::smooth_normals - exiting!");
     EXPECT_EXIT(loader.smooth_normals(), testing::ExitedWithCode(255), "^Malformed polygon in cObjLoader");
 }
