@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "bench_gl.h"
 #include "gl.h"
 #include "post/post_blur.h"
 #include "post/post_color.h"
@@ -22,33 +23,6 @@
 #include "state_manager.h"
 
 namespace {
-
-bool open_context()
-{
-    static bool ready = false;
-    if (ready)
-        return true;
-    if (SDL_Init(SDL_INIT_VIDEO) != 0)
-        return false;
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_Window* window = SDL_CreateWindow("post bench", 0, 0, 1280, 720, SDL_WINDOW_OPENGL);
-    if (!window || !SDL_GL_CreateContext(window))
-        return false;
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK)
-        return false;
-    glGetError();
-    cResourcePath::get_instance()->add("../src/shaders");
-    cResourcePath::get_instance()->add("../src/shaders/comp");
-    cResourcePath::get_instance()->add("../data/textures");
-    cResourcePath::get_instance()->add("../data/models");
-    cShaderManager_GLSL::get_instance()->init();
-    cStateManager::get_instance()->set_defaults();
-    create_render_target_manager();
-    ready = true;
-    return true;
-}
 
 // A 256 x 1 lookup gradient for the colour correction, written once.
 std::string lookup_file()
@@ -68,7 +42,7 @@ std::string lookup_file()
 // Times one effect between full-size source and destination targets.
 void run(benchmark::State& state, const std::function<void(cRenderTarget_fbo& dst, cRenderTarget_fbo& src)>& effect)
 {
-    if (!open_context()) {
+    if (!open_bench_gl()) {
         state.SkipWithError("no GL context");
         return;
     }
@@ -116,7 +90,7 @@ void BM_HSB(benchmark::State& s)
 }
 void BM_ColorCorrection(benchmark::State& s)
 {
-    if (open_context() && cPostColorCorrection::get_instance()->lookup.target == 0)
+    if (open_bench_gl() && cPostColorCorrection::get_instance()->lookup.target == 0)
         cPostColorCorrection::get_instance()->init(lookup_file());
     run(s, [](auto& dst, auto& src) { into(dst, [&] { cPostColorCorrection::get_instance()->apply(src); }); });
 }
@@ -137,7 +111,7 @@ void BM_Spill(benchmark::State& s)
 void BM_Kaleido(benchmark::State& s)
 {
     const int32_t plane = static_cast<int32_t>(s.range(0));
-    if (open_context())
+    if (open_bench_gl())
         cPostKaleido2d::get_instance()->init();
     run(s, [plane](auto& dst, auto& src) { into(dst, [&] { cPostKaleido2d::get_instance()->apply(src, plane); }); });
 }

@@ -2,21 +2,31 @@
 
 #include "scene_manager.h"
 #include "scenes/composition.h"
+#include "scenes/scene_attractor.h"
 #include "scenes/scene_cubetunnel.h"
 #include "scenes/scene_greets.h"
+#include "scenes/scene_mandala.h"
 #include "scenes/scene_netsphere.h"
 #include "scenes/scene_particles.h"
+#include "scenes/scene_rose.h"
 #include "scenes/scene_scrub.h"
 #include "scenes/scene_spike.h"
+#include "scenes/scene_title.h"
 
 void register_show_scenes(cSceneManager& manager)
 {
     manager.add<cSceneComposition>();
     manager.add<cSceneGreets>();
+    manager.add<cSceneAttractor>();
+    manager.add<cSceneTitle>();
+    manager.add<cSceneMandala>();
     manager.add<cSceneCubeTunnel>();
+    // Two separate roses: the show uses each as a layer of its own.
+    manager.add<cSceneRose>();
     manager.add<cSceneSpike>();
     manager.add<cSceneParticles>();
     manager.add<cSceneNetSphere>();
+    manager.add<cSceneRose>();
 }
 
 const std::vector<cSceneMaker>& unregistered_scenes()

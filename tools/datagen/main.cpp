@@ -38,7 +38,7 @@ const cFamily FAMILIES[] = {
 };
 
 // The program's search directories exist even while a family has no files yet.
-const char* const SUBDIRS[] = {"textures", "models", "music", "script"};
+const char* const SUBDIRS[] = {"textures", "models", "models/morvik_intro", "music", "script"};
 
 bool wanted(const char* dir, const std::vector<std::string>& only)
 {

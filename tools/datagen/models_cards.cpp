@@ -82,7 +82,9 @@ cTitleLayout title_layout()
     const V3 eye_end(6.0f, 0.0f, -7.28f);
     const V3 look(0.0f, 500.0f, 0.0f);
     const float t = TITLE_PLANE / (look.y - eye_end.y);
-    return {eye_end + (look - eye_end) * t, in_card_plane(screen_axes(eye_end, look, V3(0, 1, 0), -30.0f))};
+    // The title camera keeps the scenes' default up vector, +z: it looks
+    // along +y, so +y itself could not serve as up.
+    return {eye_end + (look - eye_end) * t, in_card_plane(screen_axes(eye_end, look, V3(0, 0, 1), -30.0f))};
 }
 
 cMeshObj_data title_background()
