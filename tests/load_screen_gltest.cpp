@@ -7,6 +7,7 @@
 #include "load_screen.h"
 #include "resource_path.h"
 #include "state_manager.h"
+#include "support/image_file.h"
 #include "texture_manager.h"
 #include "video.h"
 
@@ -148,15 +149,9 @@ TEST_F(LoadScreenTest, BarPictureIsRevealedNotStretched)
     // Left half red, right half green: half the bar shows only red.
     const fs::path dir = fs::temp_directory_path() / "qv_loadscreen_halves";
     fs::create_directories(dir);
-    FIBITMAP* halves = FreeImage_Allocate(8, 4, 24);
-    for (unsigned y = 0; y < 4; ++y)
-        for (unsigned x = 0; x < 8; ++x) {
-            RGBQUAD c{0, 0, 0, 0};
-            (x < 4 ? c.rgbRed : c.rgbGreen) = 255;
-            FreeImage_SetPixelColor(halves, x, y, &c);
-        }
-    ASSERT_TRUE(FreeImage_Save(FIF_PNG, halves, (dir / "halves.png").string().c_str(), 0));
-    FreeImage_Unload(halves);
+    ASSERT_TRUE(write_image(dir / "halves.png", 8, 4, 24, [](int x, int) {
+        return x < 4 ? std::array<uint8_t, 4>{255, 0, 0, 255} : std::array<uint8_t, 4>{0, 255, 0, 255};
+    }));
     cResourcePath::get_instance()->add(dir.string());
 
     cLoadScreen_Img screen;

@@ -6,6 +6,7 @@
 #include "gl.h"
 #include "screen_space.h"
 #include "state_manager.h"
+#include "support/shader_support.h"
 
 namespace {
 
@@ -115,14 +116,7 @@ TEST_F(StateManagerGlTest, ScreenSpaceDrawsFullscreenAndRestores)
     const cGLState before = sm->pending;
 
     // A 2x2 texture with nearest filtering: each texel covers a quarter of the screen.
-    const uint8_t texels[] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
-    GLuint tex = 0;
-    glGenTextures(1, &tex);
-    glBindTexture(GL_TEXTURE_2D, tex);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    const GLuint tex = make_texture(GL_TEXTURE_2D, 2, 2, {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255});
     // Depth test is on by default: screen space must switch it off, or the
     // quad would fail against the cleared depth of 0.
     glClearDepth(0);

@@ -10,6 +10,7 @@
 #include <zlib.h>
 
 #include "gl.h"
+#include "support/image_file.h"
 #include "resource_path.h"
 #include "texture_manager.h"
 
@@ -19,32 +20,10 @@ using testing::HasSubstr;
 namespace {
 
 using cRgba = std::array<uint8_t, 4>;
-// Colour of pixel x in row `row`, rows counted from the picture's bottom.
-using cPixelFn = std::function<cRgba(int x, int row)>;
 
 const cRgba RED{255, 0, 0, 255};
 const cRgba GREEN{0, 255, 0, 255};
 const cRgba BLUE{0, 0, 255, 255};
-
-void write_image(const fs::path& path, FREE_IMAGE_FORMAT fif, int w, int h, int bpp, const cPixelFn& pixel)
-{
-    FIBITMAP* image = FreeImage_Allocate(w, h, bpp, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK);
-    ASSERT_NE(image, nullptr);
-    for (int row = 0; row < h; ++row) {
-        BYTE* line = FreeImage_GetScanLine(image, row);  // FreeImage's scan line 0 is the bottom
-        for (int x = 0; x < w; ++x) {
-            const cRgba c = pixel(x, row);
-            BYTE* px = line + x * (bpp / 8);
-            px[FI_RGBA_RED] = c[0];
-            px[FI_RGBA_GREEN] = c[1];
-            px[FI_RGBA_BLUE] = c[2];
-            if (bpp == 32)
-                px[FI_RGBA_ALPHA] = c[3];
-        }
-    }
-    ASSERT_TRUE(FreeImage_Save(fif, image, path.string().c_str(), 0));
-    FreeImage_Unload(image);
-}
 
 // Bottom row red, top row blue, green between: shows which way up a texture is.
 cRgba stripes(int h, int row)
@@ -106,7 +85,7 @@ protected:
     cTextureManager* manager() { return cTextureManager::get_instance(); }
     void write_stripes(const char* name, int w, int h)
     {
-        write_image(dir / name, FIF_PNG, w, h, 24, [h](int, int row) { return stripes(h, row); });
+        ASSERT_TRUE(write_image(dir / name, w, h, 24, [h](int, int row) { return stripes(h, row); }));
     }
 
     fs::path dir;
@@ -129,11 +108,11 @@ TEST_F(TextureManagerTest, CreationLoadsTheNeutralTextures)
 TEST_F(TextureManagerTest, TargetsFiltersAndRowOrderFollowTheSizeAndTheRequest)
 {
     write_stripes("rgb.png", 8, 4);
-    write_image(dir / "rgba.png", FIF_PNG, 5, 3, 32, [](int x, int row) {
+    ASSERT_TRUE(write_image(dir / "rgba.png", 5, 3, 32, [](int x, int row) {
         return cRgba{static_cast<uint8_t>(40 * x), static_cast<uint8_t>(80 * row), 7, static_cast<uint8_t>(50 + x)};
-    });
+    }));
     write_stripes("pot.png", 16, 8);
-    write_image(dir / "row.png", FIF_PNG, 256, 1, 24, [](int x, int) { return cRgba{static_cast<uint8_t>(x), 0, 0, 255}; });
+    ASSERT_TRUE(write_image(dir / "row.png", 256, 1, 24, [](int x, int) { return cRgba{static_cast<uint8_t>(x), 0, 0, 255}; }));
     write_stripes("forced.png", 6, 4);
     const struct {
         const char* file;
@@ -172,9 +151,9 @@ TEST_F(TextureManagerTest, TargetsFiltersAndRowOrderFollowTheSizeAndTheRequest)
 TEST_F(TextureManagerTest, RgbRowsFollowFreeImagePitchWhateverTheUnpackState)
 {
     // Five RGB pixels are 15 bytes; FreeImage pads each row to 16.
-    write_image(dir / "odd.bmp", FIF_BMP, 5, 3, 24, [](int x, int row) {
+    ASSERT_TRUE(write_image(dir / "odd.bmp", 5, 3, 24, [](int x, int row) {
         return cRgba{static_cast<uint8_t>(10 + x), static_cast<uint8_t>(100 + row), 200, 255};
-    });
+    }, FIF_BMP));
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     const cTexture t = manager()->get_texture("odd.bmp", false, GL_CLAMP, 0);
     const auto data = texels(t);
@@ -247,7 +226,7 @@ TEST_F(TextureManagerTest, PictureLargerThanTheDriverTakesIsRefusedFromItsHeader
 // names the file and the bits per pixel FreeImage reports.
 TEST_F(TextureManagerTest, ImagesThatAreNotRgbOrRgbaBytesAreRefused)
 {
-    write_image(dir / "grey.png", FIF_PNG, 4, 4, 8, [](int, int) { return cRgba{}; });
+    ASSERT_TRUE(write_image(dir / "grey.png", 4, 4, 8, [](int, int) { return cRgba{}; }));
     FIBITMAP* palette = FreeImage_Allocate(4, 4, 8);
     FreeImage_GetPalette(palette)[1] = RGBQUAD{0, 0, 255, 0};
     BYTE index = 1;

@@ -123,22 +123,6 @@ TEST(BzObj, RoundTripKeepsEverything)
     }
 }
 
-TEST(BzObj, RoundTripThroughAFileWithoutOptionalArrays)
-{
-    cMeshObj_data mesh, back;
-    mesh.positions = {0, 0, 0, 1, 0, 0, 0, 1, 0};
-    mesh.indices = {2, 1, 0};
-    const std::string path = testing::TempDir() + "plain.bzobj";
-    ASSERT_TRUE(bobj_save_compressed(path, mesh));
-    bobj_load_compressed(path, back);
-    EXPECT_EQ(back.flags, 0);
-    EXPECT_EQ(back.positions, mesh.positions);
-    EXPECT_TRUE(back.normals.empty() && back.texcoords.empty());
-    EXPECT_EQ(back.indices, mesh.indices);
-    EXPECT_EQ(back.groups, (std::vector<cMeshGroup>{{0, 0}, {3, -1}}));
-    std::filesystem::remove(path);
-}
-
 TEST(BzObj, HandMadeBlockLayout)
 {
     // Flags without arrays: the index planes follow the positions directly.

@@ -5,15 +5,14 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
-#include <FreeImage.h>
 
 #include "mesh_files/bzobj.h"
 #include "mesh_files/mesh_manager.h"
 #include "resource_path.h"
 #include "shader_manager.h"
 #include "state_manager.h"
+#include "support/image_file.h"
 #include "support/shader_support.h"
 
 namespace fs = std::filesystem;
@@ -49,21 +48,6 @@ cMeshObj_data strips(int count)
     }
     m.groups.push_back({6 * count, -1});
     return m;
-}
-
-void write_png(const fs::path& path, int w, int h, std::function<RGB(int x)> colour)
-{
-    FIBITMAP* image = FreeImage_Allocate(w, h, 24);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            BYTE* px = FreeImage_GetScanLine(image, y) + 3 * x;
-            const RGB c = colour(x);
-            px[FI_RGBA_RED] = BYTE(c[0]);
-            px[FI_RGBA_GREEN] = BYTE(c[1]);
-            px[FI_RGBA_BLUE] = BYTE(c[2]);
-        }
-    ASSERT_TRUE(FreeImage_Save(FIF_PNG, image, path.string().c_str(), 0));
-    FreeImage_Unload(image);
 }
 
 cMeshManager* meshes()
@@ -162,7 +146,7 @@ TEST_F(MeshTest, BzobjMeshDrawsEachGroupWithItsMaterialAndKeepsDrawingWithoutCpu
 
 TEST_F(MeshTest, TexturedGroupShowsItsDiffuseMapAndTheNextGroupDoesNotInheritIt)
 {
-    write_png(dir / "halves.png", 4, 4, [](int x) { return x < 2 ? BLUE : YELLOW; });
+    ASSERT_TRUE(write_image(dir / "halves.png", 4, 4, 24, [](int x, int) { return x < 2 ? RGBA8{0, 0, 255} : RGBA8{255, 255, 0}; }));
     write("tex.mtl", "newmtl tex\nillum 0\nKd 1 1 1\nmap_Kd halves.png\nnewmtl plain\nillum 0\nKd 0 1 0\n");
     // Left half textured across its width; right half plain, all corners on
     // the blue texel (a leftover map would turn it black).
@@ -176,7 +160,7 @@ TEST_F(MeshTest, TexturedGroupShowsItsDiffuseMapAndTheNextGroupDoesNotInheritIt)
 TEST_F(MeshTest, LoadTexturesPrefersTheDiffuseMapAndRepeatsAnOpacityMap)
 {
     for (const char* name : {"kd.png", "d.png", "d_only.png", "ka.png"})
-        write_png(dir / name, 2, 2, [](int) { return GREEN; });
+        ASSERT_TRUE(write_image(dir / name, 2, 2, 24, [](int, int) { return RGBA8{0, 255, 0}; }));
     cMaterial_GL both("both"), only("only");
     both.map_Kd = "kd.png";
     both.map_d = "d.png";

@@ -1,5 +1,5 @@
 // Pixel tests of blur, radial blur, levels, cut, spill and the colour effects.
-#include <FreeImage.h>
+#include "support/image_file.h"
 
 #include <cmath>
 #include <filesystem>
@@ -140,13 +140,9 @@ TEST_F(PostTest, ColourCorrectionLooksEachPixelUpByItsLuminance)
     // A 256 x 1 gradient: luminance i reads (255 - i, i, 64).
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "quorvane_post_lookup";
     std::filesystem::create_directories(dir);
-    FIBITMAP* image = FreeImage_Allocate(256, 1, 24);
-    for (int i = 0; i < 256; ++i) {
-        const RGBQUAD c{64, static_cast<BYTE>(i), static_cast<BYTE>(255 - i), 0};
-        FreeImage_SetPixelColor(image, i, 0, const_cast<RGBQUAD*>(&c));
-    }
-    ASSERT_TRUE(FreeImage_Save(FIF_PNG, image, (dir / "lookup_test.png").string().c_str(), 0));
-    FreeImage_Unload(image);
+    ASSERT_TRUE(write_image(dir / "lookup_test.png", 256, 1, 24, [](int i, int) {
+        return std::array<uint8_t, 4>{static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i), 64, 255};
+    }));
     cResourcePath::get_instance()->add(dir.string());
     correction->init("lookup_test.png");
     fill(*src.target, [](int x, int) { return x < 320 ? cRgba{128, 128, 128, 200} : BLACK; });

@@ -188,32 +188,3 @@ TEST_F(ShaderPixelTest, FailedShaderDrawsWithTheDefaultProgramsVertexColour)
     mgr()->unbind();
     expect_near(target.pixel(1, 1), {51, 102, 153, 255});
 }
-
-TEST_F(ShaderPixelTest, MorphMovesVerticesToTheTargetMeshInTextureSetThree)
-{
-    mgr()->register_shader<cShdMorphDtex>("morph_shader");
-    auto covered = [&](float t) {
-        cVar<float> var("", &t);
-        mgr()->set_shader_parameter("morph_shader", 1, &var);
-        ScopedTarget target(8, 8);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        mgr()->bind("morph_shader");
-        // The drawn mesh lies off screen; its morph target covers the view.
-        const float target_xy[3][2] = {{-1, -1}, {3, -1}, {-1, 3}};
-        glBegin(GL_TRIANGLES);
-        for (const auto& p : target_xy) {
-            glMultiTexCoord3f(GL_TEXTURE3, p[0], p[1], 0);
-            glMultiTexCoord3f(GL_TEXTURE4, 0, 0, 1);
-            glNormal3f(0, 0, 1);
-            glVertex3f(p[0] + 10, p[1] + 10, 0);
-        }
-        glEnd();
-        mgr()->unbind();
-        return target.pixel(4, 4)[3];
-    };
-    EXPECT_EQ(covered(0.0f), 0);
-    EXPECT_EQ(covered(1.0f), 255);
-}

@@ -129,6 +129,17 @@ void exp_fog_on()
     glFogf(GL_FOG_DENSITY, 0.1f);
 }
 
+// A half-grey diffuse material with a faint highlight: dtex has no specular
+// term, so the highlight shows only where a specular map lets it.
+void grey_and_shiny()
+{
+    material(GL_DIFFUSE, {0.5f, 0.5f, 0.5f, 1});
+    material(GL_SPECULAR, {0.2f, 0.2f, 0.2f, 1});
+}
+void violet()
+{
+    material(GL_DIFFUSE, {0.5f, 0.25f, 1, 0.6f});
+}
 // Light from ambient terms only, all of it: the surface shows its texture.
 void ambient_only()
 {
@@ -157,7 +168,6 @@ TEST_F(SurfacePixelTest, SurfaceProgramsCombineTextureColourMaterialLightAndFog)
     const cSurfaceCase cases[] = {
         // Texture times colour, the texture's alpha times the colour's.
         {"rgbatex_shader", tex, none_rgba, {0.5f, 1, 1, 0.5f}, facing, 1, none, mid, {100, 100, 50, 64}},
-        {"rgba_shader", tex, none_rgba, {0.5f, 1, 1, 0.5f}, facing, 1, none, mid, {100, 100, 50, 64}},
         // An alpha above 1 overdrives the picture; the card's rim fades out.
         {"rgba_fade_shader", {100, 100, 100, 255}, none_rgba, {1, 1, 1, 1.5f}, facing, 1, none, mid, {150, 150, 150, 255}},
         {"rgba_fade_shader", {100, 100, 100, 255}, none_rgba, {1, 1, 1, 1.5f}, facing, 1, none, {0, MID, 0, 0}, {150, 150, 150, 17}},
@@ -167,10 +177,8 @@ TEST_F(SurfacePixelTest, SurfaceProgramsCombineTextureColourMaterialLightAndFog)
         // Vertex colour only: the bound texture does not matter.
         {"vcol_shader", none_rgba, none_rgba, {0.2f, 0.4f, 0.6f, 0.8f}, facing, 1, none, mid, {51, 102, 153, 204}},
         // Untextured diffuse lighting of light 0 with the material's alpha.
-        {"notex_shader", none_rgba, none_rgba, white, facing, 1,
-         [] { material(GL_DIFFUSE, {0.5f, 0.25f, 1, 0.6f}); }, mid, {128, 64, 255, 153}},
-        {"notex_shader", none_rgba, none_rgba, white, away, 1,
-         [] { material(GL_DIFFUSE, {0.5f, 0.25f, 1, 0.6f}); }, mid, {0, 0, 0, 153}},
+        {"notex_shader", none_rgba, none_rgba, white, facing, 1, violet, mid, {128, 64, 255, 153}},
+        {"notex_shader", none_rgba, none_rgba, white, away, 1, violet, mid, {0, 0, 0, 153}},
         // Emissive: diffuse plus emission with the light switched dark.
         {"self_illum_shader", none_rgba, none_rgba, white, facing, 1,
          [] {
@@ -180,23 +188,11 @@ TEST_F(SurfacePixelTest, SurfaceProgramsCombineTextureColourMaterialLightAndFog)
          },
          mid, {153, 102, 76, 255}},
         // Diffuse map under light 0.
-        {"dtex_shader", opaque, none_rgba, white, facing, 1,
-         [] { material(GL_DIFFUSE, {0.5f, 0.5f, 0.5f, 1}); }, mid, {100, 50, 25, 255}},
-        {"dtex_shader", opaque, none_rgba, white, away, 1,
-         [] { material(GL_DIFFUSE, {0.5f, 0.5f, 0.5f, 1}); }, mid, {0, 0, 0, 255}},
+        {"dtex_shader", opaque, none_rgba, white, facing, 1, grey_and_shiny, mid, {100, 50, 25, 255}},
+        {"dtex_shader", opaque, none_rgba, white, away, 1, grey_and_shiny, mid, {0, 0, 0, 255}},
         // The specular map decides where the highlight shows.
-        {"ganesh_shader", opaque, {255, 255, 255, 255}, white, facing, 1,
-         [] {
-             material(GL_DIFFUSE, {0.5f, 0.5f, 0.5f, 1});
-             material(GL_SPECULAR, {0.2f, 0.2f, 0.2f, 1});
-         },
-         mid, {151, 101, 76, 255}},
-        {"ganesh_shader", opaque, {0, 0, 0, 255}, white, facing, 1,
-         [] {
-             material(GL_DIFFUSE, {0.5f, 0.5f, 0.5f, 1});
-             material(GL_SPECULAR, {0.2f, 0.2f, 0.2f, 1});
-         },
-         mid, {100, 50, 25, 255}},
+        {"ganesh_shader", opaque, {255, 255, 255, 255}, white, facing, 1, grey_and_shiny, mid, {151, 101, 76, 255}},
+        {"ganesh_shader", opaque, {0, 0, 0, 255}, white, facing, 1, grey_and_shiny, mid, {100, 50, 25, 255}},
         // Lightmaps in the channels of unit 1, weighted, in the light colour.
         {"lmt_shader", {200, 200, 200, 255}, {255, 128, 0, 255}, white, facing, 1,
          [] {

@@ -3,7 +3,10 @@
 // rows are counted from the bottom (texel row 0).
 #include <FreeImage.h>
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 struct cImageFile {
@@ -38,4 +41,35 @@ struct cImageFile {
 inline bool power_of_two(unsigned v)
 {
     return v != 0 && (v & (v - 1)) == 0;
+}
+
+// Writes a w x h picture of `bpp` bits a pixel (8: one grey byte, taken from
+// the red channel; 24; 32) with pixel(x, row) at x in row `row`, rows counted
+// from the bottom. Returns whether FreeImage saved it.
+inline bool write_image(const std::filesystem::path& path, int w, int h, int bpp,
+                        const std::function<std::array<uint8_t, 4>(int x, int row)>& pixel,
+                        FREE_IMAGE_FORMAT format = FIF_PNG)
+{
+    FIBITMAP* image = FreeImage_Allocate(w, h, bpp, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK);
+    if (!image)
+        return false;
+    for (int row = 0; row < h; ++row) {
+        BYTE* line = FreeImage_GetScanLine(image, row);  // FreeImage's scan line 0 is the bottom
+        for (int x = 0; x < w; ++x) {
+            const std::array<uint8_t, 4> c = pixel(x, row);
+            BYTE* px = line + x * (bpp / 8);
+            if (bpp == 8) {
+                px[0] = c[0];
+                continue;
+            }
+            px[FI_RGBA_RED] = c[0];
+            px[FI_RGBA_GREEN] = c[1];
+            px[FI_RGBA_BLUE] = c[2];
+            if (bpp == 32)
+                px[FI_RGBA_ALPHA] = c[3];
+        }
+    }
+    const bool saved = FreeImage_Save(format, image, path.string().c_str(), 0);
+    FreeImage_Unload(image);
+    return saved;
 }

@@ -1,6 +1,6 @@
 #include "support/gl_context.h"
 
-#include <FreeImage.h>
+#include "support/image_file.h"
 
 #include <array>
 #include <filesystem>
@@ -28,20 +28,10 @@ cRgb cell_color(int column, int row)
 
 void write_font(const fs::path& path)
 {
-    FIBITMAP* image = FreeImage_Allocate(720, 40, 32, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK);
-    for (int v = 0; v < 40; ++v) {
-        BYTE* line = FreeImage_GetScanLine(image, v);  // scan line 0 becomes texel row 0
-        for (int u = 0; u < 720; ++u) {
-            const cRgb c = cell_color(u / 20, v / 20);
-            BYTE* px = line + u * 4;
-            px[FI_RGBA_RED] = static_cast<BYTE>(c[0]);
-            px[FI_RGBA_GREEN] = static_cast<BYTE>(c[1]);
-            px[FI_RGBA_BLUE] = static_cast<BYTE>(c[2]);
-            px[FI_RGBA_ALPHA] = 255;
-        }
-    }
-    ASSERT_TRUE(FreeImage_Save(FIF_PNG, image, path.string().c_str(), 0));
-    FreeImage_Unload(image);
+    ASSERT_TRUE(write_image(path, 720, 40, 32, [](int u, int v) {
+        const cRgb c = cell_color(u / 20, v / 20);  // scan line 0 becomes texel row 0
+        return std::array<uint8_t, 4>{static_cast<uint8_t>(c[0]), static_cast<uint8_t>(c[1]), static_cast<uint8_t>(c[2]), 255};
+    }));
 }
 
 int px(float screen, int size)

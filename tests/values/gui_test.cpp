@@ -69,28 +69,6 @@ TEST(GuiSlider, MarksClampZeroAndSurviveAnEmptyRange)
     EXPECT_FALSE(std::isnan(m.zero_x) || std::isnan(m.value_x));
 }
 
-TEST(GuiVec3Slider, ThreeSlidersSideBySideEachGrabbedAlone)
-{
-    cGuiVec3Slider v;
-    v.set_size(0.62f, 0.025f);
-    v.set_pos(0.25f, 0.6f);  // sw 0.2, gap 0.01
-    for (int k = 0; k < 3; ++k) {
-        EXPECT_NEAR(v.sliders[k].x, 0.25f + 0.21f * k, 1e-6) << k;
-        EXPECT_NEAR(v.sliders[k].w, 0.2f, 1e-6);
-        EXPECT_EQ(v.sliders[k].y, 0.6f);
-        v.sliders[k].min = -1;
-    }
-    EXPECT_FALSE(v.hit_test(0.455f, 0.61f));  // in a gap
-    EXPECT_TRUE(v.handle_mouse(GUI_GRAB, 0.5f, 0.61f));
-    EXPECT_FALSE(v.sliders[0].grabbed || v.sliders[2].grabbed);
-    EXPECT_TRUE(v.is_grabbed());
-    EXPECT_TRUE(v.handle_mouse(GUI_DRAG, 0.61f, 0));  // three quarters of slider 1
-    EXPECT_NEAR(v.sliders[1].value, 0.5f, 1e-5);
-    EXPECT_EQ(v.sliders[0].value + v.sliders[2].value, 0);
-    EXPECT_TRUE(v.handle_mouse(GUI_RELEASE, 0.5f, 0.61f));
-    EXPECT_FALSE(v.is_grabbed());
-}
-
 TEST(GuiVarList, IntWritesRoundToNearest)
 {
     EXPECT_EQ(slider_to_int(2.5f), 3);
