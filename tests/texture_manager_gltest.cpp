@@ -136,8 +136,9 @@ TEST_F(TextureManagerTest, TargetsFiltersAndRowOrderFollowTheSizeAndTheRequest)
         EXPECT_EQ(tex_parameter(t, GL_TEXTURE_MIN_FILTER), c.min_filter) << c.file;
         EXPECT_EQ(tex_parameter(t, GL_TEXTURE_MAG_FILTER), GL_LINEAR) << c.file;
         EXPECT_EQ(texel(texels(t), static_cast<int>(t.width), c.x, c.row), c.texel) << c.file;
-        if (t.target != GL_TEXTURE_RECTANGLE_ARB)
+        if (t.target != GL_TEXTURE_RECTANGLE_ARB) {
             EXPECT_EQ(level_width(t, 1), c.level1_width) << c.file;
+        }
     }
     const cTexture rgb = manager()->get_texture("rgb.png", false, GL_REPEAT, 0);
     EXPECT_EQ(std::make_pair(rgb.width, rgb.height), std::make_pair(8u, 4u));
