@@ -44,7 +44,8 @@ void show_sdl_message_box(const char* caption, const char* text)
     cVideo_SDL::get_instance();
     SDL_Quit();
     missing_extension_message(caption, text);
-    exit(0);
+    // A failure: the same code as every other fatal path.
+    exit(-1);
 }
 
 void warn_unless(const char* extensions, const char* name, const char* warning)

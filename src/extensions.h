@@ -3,7 +3,7 @@
 // after the window exists. GLEW holds the entry points for the rest of the
 // program's life; this code decides what is required, what only warns, and
 // reports every entry point that stayed null. Vertex and frame buffer objects
-// are indispensable (message box, exit 0), multitexturing too (exit -1);
+// are indispensable (message box, exit -1), multitexturing too (exit -1);
 // everything else warns and the program goes on.
 
 // True when `name` is a whole token of the blank-separated `extensions`.

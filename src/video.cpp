@@ -109,7 +109,7 @@ void cVideo_SDL::init_sdl()
 
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         std::cerr << "## ERROR: whoops, SDL failed to init: " << SDL_GetError() << " exiting!" << std::endl;
-        exit(0);
+        exit(-1);
     }
     for (int i = 0; i < ATTRIBUTE_COUNT; ++i)
         SDL_GL_SetAttribute(ATTRIBUTES[i], requested[i]);

@@ -60,10 +60,10 @@ TEST(ExtensionsDeathTest, MissingRequiredExtensionsEndTheProcess)
     missing_extension_message = report_box;
     EXPECT_EXIT(load_multitexture_extensions("GL_ARB_multitexture_x"), testing::ExitedWithCode(255),
                 "# WARNING: GL_ARB_multitexture not supported");
-    EXPECT_EXIT(load_vbo_extensions("GL_ARB_multitexture"), testing::ExitedWithCode(0),
+    EXPECT_EXIT(load_vbo_extensions("GL_ARB_multitexture"), testing::ExitedWithCode(255),
                 "# WARNING: GL_ARB_vertex_buffer_object not supported\n"
                 "box: missing gl-extension: GL_ARB_vertex_buffer_object is missing");
-    EXPECT_EXIT(load_fbo_extensions("GL_ARB_vertex_buffer_object"), testing::ExitedWithCode(0),
+    EXPECT_EXIT(load_fbo_extensions("GL_ARB_vertex_buffer_object"), testing::ExitedWithCode(255),
                 "# WARNING: GL_EXT_framebuffer_object not supported\n"
                 "box: mvk::slw - missing gl-extension: GL_EXT_framebuffer_object is missing");
 }
