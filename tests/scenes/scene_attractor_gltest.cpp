@@ -2,24 +2,24 @@
 #include <vector>
 
 #include "scenes/scene_attractor.h"
-#include "scenes/scene_probe.h"
+#include "scenes/scene_pictures.h"
 
 namespace {
 
-class SceneAttractorTest : public SceneFrameTest {
+class SceneAttractorTest : public ScenePictureTest {
 protected:
     void SetUp() override
     {
-        SceneFrameTest::SetUp();
+        ScenePictureTest::SetUp();
         cSceneAttractor::last_config = -1;
         scene.load();
     }
     void TearDown() override
     {
         scene.trail.release();
-        SceneFrameTest::TearDown();
+        ScenePictureTest::TearDown();
     }
-    std::vector<uint8_t> picture(int32_t t) { return frame_pixels(scene, t); }
+    std::vector<uint8_t> picture(int32_t t) { return ScenePictureTest::frame(scene, t); }
     double frame(int32_t t) { return mean_brightness(picture(t)); }
 
     cSceneAttractor scene{&clock};

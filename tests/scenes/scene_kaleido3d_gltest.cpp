@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "scenes/scene_kaleido3d.h"
-#include "scenes/scene_picture.h"
+#include "scenes/scene_pictures.h"
 
 namespace {
 

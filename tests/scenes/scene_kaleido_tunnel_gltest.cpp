@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "scenes/scene_picture.h"
+#include "scenes/scene_pictures.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "scenes/scene_logo_light.h"
 
-#include "scenes/scene_picture.h"
+#include "scenes/scene_pictures.h"
 
 namespace {
 

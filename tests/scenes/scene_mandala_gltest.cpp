@@ -2,21 +2,21 @@
 
 #include "scene_manager.h"
 #include "scenes/scene_mandala.h"
-#include "scenes/scene_probe.h"
+#include "scenes/scene_pictures.h"
 
 namespace {
 
-class SceneMandalaTest : public SceneFrameTest {
+class SceneMandalaTest : public ScenePictureTest {
 protected:
     void SetUp() override
     {
-        SceneFrameTest::SetUp();
+        ScenePictureTest::SetUp();
         scene.load();
     }
     std::vector<uint8_t> picture(float cur_t, int32_t t = 1000)
     {
         scene.cur_t = cur_t;
-        return frame_pixels(scene, t);
+        return frame(scene, t);
     }
 
     cSceneMandala scene{&clock};

@@ -4,7 +4,7 @@
 #include "midi_events.h"
 #include "scene_manager.h"
 #include "scenes/scene_midi_test.h"
-#include "scenes/scene_picture.h"
+#include "scenes/scene_pictures.h"
 
 namespace {
 

@@ -1,19 +1,19 @@
 #include <vector>
 
-#include "scenes/scene_probe.h"
+#include "scenes/scene_pictures.h"
 #include "scenes/scene_rose.h"
 #include "values/var.h"
 
 namespace {
 
-class SceneRoseTest : public SceneFrameTest {
+class SceneRoseTest : public ScenePictureTest {
 protected:
     void SetUp() override
     {
-        SceneFrameTest::SetUp();
+        ScenePictureTest::SetUp();
         rose.load();
     }
-    std::vector<uint8_t> picture(cSceneRose& s, int32_t t) { return frame_pixels(s, t); }
+    std::vector<uint8_t> picture(cSceneRose& s, int32_t t) { return frame(s, t); }
 
     cSceneRose rose{&clock};
 };

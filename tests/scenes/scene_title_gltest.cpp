@@ -1,21 +1,21 @@
 #include <vector>
 
-#include "scenes/scene_probe.h"
+#include "scenes/scene_pictures.h"
 #include "scenes/scene_title.h"
 
 namespace {
 
-class SceneTitleTest : public SceneFrameTest {
+class SceneTitleTest : public ScenePictureTest {
 protected:
     void SetUp() override
     {
-        SceneFrameTest::SetUp();
+        ScenePictureTest::SetUp();
         scene.load();
     }
     std::vector<uint8_t> picture(float cur_t)
     {
         scene.cur_t = cur_t;
-        return frame_pixels(scene, 1000);
+        return frame(scene, 1000);
     }
 
     cSceneTitle scene{&clock};
