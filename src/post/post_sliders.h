@@ -17,10 +17,3 @@ tVarTable slider_rows(cCutParams& block);
 tVarTable slider_rows(cHSBParams& block);
 tVarTable slider_rows(cKaleidoParams& block);
 tVarTable slider_rows(cFeedbackParams& block);
-
-// The block's sliders added to a tweak list.
-template <typename tBlock>
-void add_sliders(cGuiVarList* list, tBlock& block)
-{
-    add_rows(list, slider_rows(block));
-}

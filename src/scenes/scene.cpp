@@ -145,11 +145,6 @@ tVarTable cScene::camera_rows(float min, float max)
     };
 }
 
-void cScene::register_camera_gui(cGuiVarList* list, float min, float max)
-{
-    add_rows(list, camera_rows(min, max));
-}
-
 tVarList cScene::get_vars()
 {
     return published;

@@ -51,7 +51,6 @@ public:
     // and fog restored afterwards, so no scene leaks its set-up into the next.
     cTmpRenderTarget render_isolated(int32_t t);
     // Eye and centre sliders within [min, max], field of view and roll.
-    void register_camera_gui(cGuiVarList* list, float min, float max);
     tVarTable camera_rows(float min, float max);
     // Applies every animator active now; one that was applied on the
     // previous run but has just left its window is applied once more, so it

@@ -24,10 +24,10 @@ TEST(PostSlidersTest, SlidersAreBoundToTheCallersBlockWithScreenRanges)
     cRadialBlurParams radial;
     cKaleidoParams kaleido;
     cFeedbackParams feedback;
-    add_sliders(&list, levels);
-    add_sliders(&list, radial);
-    add_sliders(&list, kaleido);
-    add_sliders(&list, feedback);
+    add_rows(&list, slider_rows(levels));
+    add_rows(&list, slider_rows(radial));
+    add_rows(&list, slider_rows(kaleido));
+    add_rows(&list, slider_rows(feedback));
     ASSERT_EQ(list.entries.size(), 14u);
     const float gamma = 2.5f;
     list.entries[2].first->set(&gamma);

@@ -149,18 +149,4 @@ TEST_F(CompositionTest, GuiShowsCurtimeUpToTheQuitMarkerAndTheActiveScenesSlider
     cSceneManager::destroy_instance();
 }
 
-TEST_F(CompositionTest, CameraControlsComeInTheirOrderAndRanges)
-{
-    cGuiVarList list;
-    a.register_camera_gui(&list, -500.0f, 500.0f);
-    ASSERT_EQ(list.entries.size(), 4u);
-    const char* names[] = {"set_eye", "set_ctr", "set_fov", "set_roll"};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(list.entries[i].first->get_name(), names[i]);
-    auto* fov = dynamic_cast<cGuiSlider*>(list.entries[2].second);
-    ASSERT_NE(fov, nullptr);
-    EXPECT_FLOAT_EQ(fov->min, 10.0f);
-    EXPECT_FLOAT_EQ(fov->max, 160.0f);
-}
-
 }  // namespace
