@@ -37,24 +37,6 @@ TEST_F(InspectTest, MidiReportCountsWhatTheDemoQueues)
     EXPECT_NE(out.find("beat grid: 5 beats, last at 2000 ms"), std::string::npos) << out;  // song ends at 2000
 }
 
-TEST_F(InspectTest, ModelReportShowsWhatTheReadersMake)
-{
-    std::ofstream(dir / "m.mtl") << "newmtl red\nKd 1 0 0\nillum 1\nmap_Kd red.png\nnewmtl blue\nKd 0 0 1\nd 0.5\n";
-    std::ofstream(dir / "m.obj") << "mtllib m.mtl\nv 0 0 0\nv 2 0 0\nv 2 1 0\nv 0 1 -1\nvt 0 0\n"
-                                    "usemtl blue\nf 1/1 2/1 3/1\nusemtl red\nf 1/1 3/1 4/1\n";
-    std::string out = run("model " + (dir / "m.obj").string());
-    EXPECT_EQ(status, 0) << out;
-    // No "vn" lines: smooth normals are made; faces come out sorted by material.
-    for (const char* line : {"flags 0x13: texcoords normals per-group\nvertices 4, triangles 2\n"
-                             "bounds 0 0 -1 .. 2 1 0\n",
-                             "group 0: from index 0, 1 triangles, material 0\n"
-                             "group 1: from index 3, 1 triangles, material 1\n",
-                             "material 0 \"red\": illum 1, Ka 0 0 0, Kd 1 0 0, Ks 0 0 0, Ns 0, d 1\n"
-                             "  map_Kd \"red.png\"\nmaterial 1 \"blue\": illum 0",
-                             "warning, created smooth normals"})
-        EXPECT_NE(out.find(line), std::string::npos) << line << "\n" << out;
-}
-
 TEST_F(InspectTest, RefusedModelEndsWithTheReadersMessageAndCode)
 {
     std::ofstream(dir / "bad.obj") << "v 0 0 0\nvt 0 0\nf 1 1 1\n";
