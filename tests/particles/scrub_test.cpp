@@ -113,26 +113,6 @@ TEST(ScrubTest, EachTubeIsBuiltOnceStraightAtJoinOrCurvedAfterBothFrames)
     }
 }
 
-TEST(ScrubTest, HashFindsEachNodeOnceDespiteCollisions)
-{
-    cScrubHash hash(1);  // every cell shares the one bucket
-    hash.clear(1.0f);
-    std::vector<cScrubNode> nodes(3);
-    nodes[0].pos = {0.5f, 0.5f, -0.5f};
-    nodes[1].pos = {1.5f, 0.2f, -1.2f};
-    nodes[2].pos = {5.0f, 5.0f, 5.0f};
-    for (cScrubNode& n : nodes)
-        hash.insert(&n);
-    std::vector<cScrubNode*> near;
-    hash.gather({0.6f, 0.6f, -0.4f}, near);
-    EXPECT_EQ(near.size(), 2u);
-    float dist = 0.0f;
-    EXPECT_EQ(hash.nearest({1.4f, 0.2f, -1.2f}, dist), &nodes[1]);
-    EXPECT_NEAR(dist, 0.1f, 1e-5f);
-    EXPECT_EQ(hash.nearest({20, 20, 20}, dist), nullptr);
-    EXPECT_GE(cScrubHash(4096).bucket_of({-7, -3, -100000}), 0);
-}
-
 TEST(ScrubTest, MemoryStaysBoundedOverTenMinutes)
 {
     cRecordingStore store;
