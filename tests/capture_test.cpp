@@ -1,9 +1,6 @@
 // quorvane-capture run as a program on small frames and short ranges.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,6 +14,7 @@ extern "C" {
 
 #include "resource_path.h"
 #include "support/image_file.h"
+#include "support/tool_run.h"
 
 namespace fs = std::filesystem;
 
@@ -24,31 +22,9 @@ namespace {
 
 const std::string SCRUB = "--scene 'growing scrub' --size 160x90 ";
 
-class CaptureTest : public ::testing::Test {
+class CaptureTest : public ToolTest {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("qv_capture_" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    // Runs the tool; its standard error.
-    std::string run(const std::string& args)
-    {
-        const std::string cmd = executable_dir() + "/quorvane-capture " + args + " 2>&1 >/dev/null";
-        std::string out;
-        FILE* p = popen(cmd.c_str(), "r");
-        char buf[512];
-        while (p && fgets(buf, sizeof buf, p))
-            out += buf;
-        status = p ? pclose(p) : -1;
-        return out;
-    }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
-
-    fs::path dir;
-    int status = 0;
+    CaptureTest() : ToolTest("quorvane-capture", "2>&1 >/dev/null") {}  // standard error only
 };
 
 std::string bytes(const fs::path& file)

@@ -1,5 +1,5 @@
-// The generated pictures through the program's texture manager, each with
-// the arguments its user passes: the target the manager picks must be the
+// The generated pictures: every file decodes, and through the program's
+// texture manager, each with the arguments its user passes, the target the manager picks must be the
 // one the drawing code samples (2D for normalised coordinates and meshes,
 // rectangle for texel-addressed pictures, 1D for the colour lookups).
 #include "support/gl_context.h"
@@ -9,18 +9,21 @@
 
 #include "gl.h"
 #include "resource_path.h"
+#include "support/image_file.h"
 #include "texture_manager.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+const fs::path TEXTURES = fs::path(executable_dir()) / ".." / "data" / "textures";
+
 class DatagenTextureTest : public GlTest {
 protected:
     void SetUp() override
     {
         GlTest::SetUp();
-        cResourcePath::get_instance()->add((fs::path(executable_dir()) / ".." / "data" / "textures").string());
+        cResourcePath::get_instance()->add(TEXTURES.string());
     }
 };
 
@@ -60,6 +63,17 @@ TEST_F(DatagenTextureTest, EveryPictureLoadsWithTheTargetItsUserSamples)
         EXPECT_NE(t.name, 0u) << use.name;
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << use.name;
     }
+    // Every file of the tree decodes to 24 or 32 bits; the pictures drawn with alpha carry it.
+    size_t decoded = 0;
+    for (const auto& entry : fs::directory_iterator(TEXTURES)) {
+        const cImageFile p(entry.path());
+        ASSERT_NE(p.bitmap, nullptr) << entry.path();
+        EXPECT_TRUE(FreeImage_GetImageType(p.bitmap) == FIT_BITMAP && (p.bpp() == 24 || p.bpp() == 32)) << entry.path();
+        ++decoded;
+    }
+    EXPECT_GE(decoded, 18u);
+    for (const char* rgba : {"fontlist.png", "Mandala_slices.png", "greetings_bg_03.png", "intro_logo.png"})
+        EXPECT_EQ(cImageFile(TEXTURES / rgba).bpp(), 32u) << rgba;
 }
 
 }  // namespace

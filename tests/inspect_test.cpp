@@ -1,45 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
-#include "mesh_files/bzobj.h"
-#include "resource_path.h"
 #include "support/midi_bytes.h"
-
-namespace fs = std::filesystem;
+#include "support/tool_run.h"
 
 namespace {
 
-class InspectTest : public ::testing::Test {
+class InspectTest : public ToolTest {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("qv_inspect_" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    // Runs the tool beside the test program; stdout and stderr together.
-    std::string run(const std::string& args)
-    {
-        const std::string cmd = executable_dir() + "/quorvane-inspect " + args + " 2>&1";
-        std::string out;
-        FILE* p = popen(cmd.c_str(), "r");
-        char buf[256];
-        while (p && fgets(buf, sizeof buf, p))
-            out += buf;
-        status = p ? pclose(p) : -1;
-        return out;
-    }
-
-    fs::path dir;
-    int status = 0;
+    InspectTest() : ToolTest("quorvane-inspect", "2>&1") {}
 };
 
 TEST_F(InspectTest, MidiReportCountsWhatTheDemoQueues)
@@ -64,44 +37,6 @@ TEST_F(InspectTest, MidiReportCountsWhatTheDemoQueues)
     EXPECT_NE(out.find("beat grid: 5 beats, last at 2000 ms"), std::string::npos) << out;  // song ends at 2000
 }
 
-TEST_F(InspectTest, MarkerReportShowsEventsAndWarnings)
-{
-    std::ofstream(dir / "m.txt") << "s03 0:01:23:450\nS03 0:00:01:000\nbeat 0,0,1,0\nquit 0:03:55:000\n";
-    const std::string out = run("markers " + (dir / "m.txt").string());
-    EXPECT_EQ(status, 0) << out;
-    EXPECT_NE(out.find("25 1000\n3 83450\n41 235000\n3 events"), std::string::npos) << out;
-    EXPECT_NE(out.find("# warning, unknown token S03 in cEventQueue_factory::eventtoken_parse"), std::string::npos);
-    EXPECT_NE(run("bogus x").find("usage: quorvane-inspect"), std::string::npos);
-    EXPECT_NE(status, 0);
-}
-
-TEST_F(InspectTest, ModelReportShowsWhatTheReadersMake)
-{
-    std::ofstream(dir / "m.mtl") << "newmtl red\nKd 1 0 0\nillum 1\nmap_Kd red.png\nnewmtl blue\nKd 0 0 1\nd 0.5\n";
-    std::ofstream(dir / "m.obj") << "mtllib m.mtl\nv 0 0 0\nv 2 0 0\nv 2 1 0\nv 0 1 -1\nvt 0 0\n"
-                                    "usemtl blue\nf 1/1 2/1 3/1\nusemtl red\nf 1/1 3/1 4/1\n";
-    std::string out = run("model " + (dir / "m.obj").string());
-    EXPECT_EQ(status, 0) << out;
-    // No "vn" lines: smooth normals are made; faces come out sorted by material.
-    for (const char* line : {"flags 0x13: texcoords normals per-group\nvertices 4, triangles 2\n"
-                             "bounds 0 0 -1 .. 2 1 0\n",
-                             "group 0: from index 0, 1 triangles, material 0\n"
-                             "group 1: from index 3, 1 triangles, material 1\n",
-                             "material 0 \"red\": illum 1, Ka 0 0 0, Kd 1 0 0, Ks 0 0 0, Ns 0, d 1\n"
-                             "  map_Kd \"red.png\"\nmaterial 1 \"blue\": illum 0",
-                             "warning, created smooth normals"})
-        EXPECT_NE(out.find(line), std::string::npos) << line << "\n" << out;
-
-    cMeshObj_data mesh;
-    mesh.positions = {0, 0, 0, 1, 0, 0, 0, 3, 0};
-    mesh.indices = {0, 1, 2};
-    mesh.groups = {{0, 0}, {3, -1}};
-    ASSERT_TRUE(bobj_save_compressed((dir / "t.bzobj").string(), mesh));
-    out = run("model " + (dir / "t.bzobj").string());
-    EXPECT_EQ(status, 0) << out;
-    EXPECT_NE(out.find("flags 0x00:\nvertices 3, triangles 1\nbounds 0 0 0 .. 1 3 0\n"), std::string::npos) << out;
-}
-
 TEST_F(InspectTest, RefusedModelEndsWithTheReadersMessageAndCode)
 {
     std::ofstream(dir / "bad.obj") << "v 0 0 0\nvt 0 0\nf 1 1 1\n";
@@ -118,6 +53,9 @@ TEST_F(InspectTest, RefusedModelEndsWithTheReadersMessageAndCode)
     out = run("model " + (dir / "m.3ds").string());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << out;
     EXPECT_NE(out.find("no reader for"), std::string::npos) << out;
+
+    EXPECT_NE(run("bogus x").find("usage: quorvane-inspect"), std::string::npos);
+    EXPECT_NE(status, 0);
 }
 
 }  // namespace

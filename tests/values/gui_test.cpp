@@ -1,23 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <vector>
 
 #include "values/gui_var_list.h"
 #include "values/mouse.h"
 
 namespace {
-
-cGuiSlider slider_at(float x, float w, float min, float max, float value)
-{
-    cGuiSlider s;
-    s.set_pos(x, 0.5f);
-    s.set_size(w, 0.025f);
-    s.min = min;
-    s.max = max;
-    s.value = value;
-    return s;
-}
 
 // Placed as the demo places its list: rows at x 0.25, y 0.67, 0.64, ...
 void place_like_demo(cGuiVarList& list)
@@ -34,40 +22,6 @@ protected:
 };
 
 }  // namespace
-
-TEST(GuiSlider, DragFollowsThePointerOnlyWhileGrabbed)
-{
-    cGuiSlider s = slider_at(0.2f, 0.4f, -1, 3, 1);
-    EXPECT_TRUE(s.handle_mouse(GUI_BUTTON_RIGHT, 0.3f, 0.51f));   // buttons only hit-test
-    EXPECT_FALSE(s.handle_mouse(GUI_BUTTON_LEFT, 0.2f, 0.51f));   // the border is outside
-    EXPECT_FALSE(s.handle_mouse(GUI_DRAG, 0.3f, 0.51f));          // not grabbed yet
-    EXPECT_FALSE(s.handle_mouse(GUI_GRAB, 0.7f, 0.51f));
-    EXPECT_EQ(s.value, 1);
-    EXPECT_TRUE(s.handle_mouse(GUI_GRAB, 0.25f, 0.51f));
-    EXPECT_TRUE(s.handle_mouse(GUI_DRAG, 0.3f, 0.9f));  // height does not matter once grabbed
-    EXPECT_NEAR(s.value, 0, 1e-6);                      // a quarter of -1..3
-    s.handle_mouse(GUI_DRAG, -5, 0);
-    EXPECT_EQ(s.value, -1);
-    s.handle_mouse(GUI_DRAG, 5, 0);
-    EXPECT_EQ(s.value, 3);
-    EXPECT_TRUE(s.handle_mouse(GUI_RELEASE, 0, 0));
-    EXPECT_FALSE(s.handle_mouse(GUI_DRAG, 0.3f, 0.51f));
-    EXPECT_EQ(s.value, 3);
-}
-
-// Bar and marks on screen are checked by the GL tests; here the corner cases.
-TEST(GuiSlider, MarksClampZeroAndSurviveAnEmptyRange)
-{
-    cSliderMarks m = slider_marks(slider_at(0.2f, 1, 10, 160, 85));
-    EXPECT_EQ(m.zero_x, 0.2f);  // zero left of the range: mark on the left edge
-    EXPECT_FLOAT_EQ(m.value_x, 0.7f);
-    EXPECT_EQ(m.bar.a, 0.5f);
-    cGuiSlider s = slider_at(0, 1, 2, 2, 2);
-    s.grabbed = true;
-    m = slider_marks(s);
-    EXPECT_EQ(m.bar.a, 0.75f);
-    EXPECT_FALSE(std::isnan(m.zero_x) || std::isnan(m.value_x));
-}
 
 TEST(GuiVarList, IntWritesRoundToNearest)
 {
@@ -212,27 +166,4 @@ TEST_F(GuiMouseTest, WheelStepsTheSliderUnderThePointerAndIsCleared)
     EXPECT_FALSE(list.handle_mouse(GUI_DRAG, 0.5f, 0.2f));  // over nothing: only cleared
     EXPECT_FALSE(cMouse::get_instance()->held[4] || cMouse::get_instance()->held[5]);
     EXPECT_EQ(i, 4);
-}
-
-TEST(GuiLabel, GlyphQuadsComeFromTheirCells)
-{
-    const float h = glyph_height(1280, 720);  // square in pixels: checked on screen by the GL tests
-    const std::string text = "Ab1: Z-z.9,()";
-    const float want_u[] = {200, 220, 20, 100, -1, 700, 60, 700, 80, 180, 120, 160, 180};
-    const float want_v[] = {0, 20, 20, 0, -1, 0, 0, 20, 0, 20, 0, 0, 0};
-    for (size_t i = 0; i < text.size(); ++i) {
-        cGlyphQuad q{};
-        ASSERT_EQ(glyph_quad(text[i], i, 0.3f, 0.4f, h, q), want_u[i] >= 0) << i;
-        if (want_u[i] < 0)
-            continue;  // the space: nothing drawn, its width still taken
-        EXPECT_FLOAT_EQ(q.x0, 0.3f + 0.01f * i);
-        EXPECT_FLOAT_EQ(q.x1, q.x0 + 0.01f);
-        EXPECT_FLOAT_EQ(q.y1, 0.4f + h);
-        EXPECT_EQ(q.u0, want_u[i]) << text[i];
-        EXPECT_EQ(q.v0, want_v[i]) << text[i];
-        EXPECT_EQ(q.u1 - q.u0 + q.v1 - q.v0, 40);
-    }
-    float u = 0, v = 0;
-    for (char c : std::string("!+/;@[`{~\n\x80\xff"))
-        EXPECT_FALSE(glyph_texel(c, u, v)) << static_cast<int>(c);
 }
