@@ -178,6 +178,49 @@ TEST_F(MeshTest, CacheSharesMeshesByBaseNameAndRefusesOtherExtensions)
     EXPECT_EQ(meshes()->meshes.size(), 1u);
 }
 
+TEST_F(MeshTest, ApplyBindsTheMapsOnUnitsZeroOneTwoAndReleaseUndoesIt)
+{
+    cMaterial_GL m("maps");
+    m.illum = 2;
+    m.Ka = m.Kd = m.Ks = {0.1f, 0.2f, 0.3f, 1};
+    const GLenum RECT = GL_TEXTURE_RECTANGLE_ARB;
+    const GLuint tex[3] = {make_texture(GL_TEXTURE_2D, 2, 2, RGBA8{1, 2, 3, 4}),
+                           make_texture(GL_TEXTURE_2D, 2, 2, RGBA8{5, 6, 7, 8}), make_texture(RECT, 3, 3, RGBA8{9})};
+    m.diffuse_map = {GL_TEXTURE_2D, tex[0], 2, 2, 0};
+    m.specular_map = {GL_TEXTURE_2D, tex[1], 2, 2, 0};
+    m.ambient_map = {RECT, tex[2], 3, 3, 0};
+    m.apply();
+
+    const struct {
+        GLenum target, binding;  // unit = index
+        GLuint name;
+    } expected[3] = {{GL_TEXTURE_2D, GL_TEXTURE_BINDING_2D, tex[0]},
+                     {GL_TEXTURE_2D, GL_TEXTURE_BINDING_2D, tex[1]},
+                     {RECT, GL_TEXTURE_BINDING_RECTANGLE_ARB, tex[2]}};
+    GLint active = 0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+    EXPECT_EQ(active, GL_TEXTURE0);
+    for (int unit = 0; unit < 3; ++unit) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        GLint bound = 0;
+        glGetIntegerv(expected[unit].binding, &bound);
+        EXPECT_EQ(GLuint(bound), expected[unit].name) << "unit " << unit;
+        EXPECT_TRUE(glIsEnabled(expected[unit].target)) << "unit " << unit;
+    }
+    for (GLenum term : {GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR}) {
+        GLfloat c[4];
+        glGetMaterialfv(GL_FRONT, term, c);
+        EXPECT_EQ(c[0] + c[1] + c[2] + c[3], 4.0f) << "term " << term;
+    }
+    m.release_maps();
+    for (int unit = 0; unit < 3; ++unit) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        EXPECT_FALSE(glIsEnabled(expected[unit].target)) << "unit " << unit;
+    }
+    glActiveTexture(GL_TEXTURE0);
+    glDeleteTextures(3, tex);
+}
+
 TEST_F(MeshTest, MorphBlendsTheDrawnMeshTowardsTheTarget)
 {
     // The same quad, a quarter of the width, at the left and at the right edge.
