@@ -74,7 +74,9 @@ TEST_F(StateManagerTest, BlendWordsAndFieldsSitWhereTheLayoutSays)
         sm->pending = {};
         sm->set_blend_func(c.factors[0], c.factors[1], c.factors[2], c.factors[3]);
         EXPECT_EQ(sm->pending.word[0], static_cast<uint32_t>(c.word) << 16) << std::hex << c.word;
-        EXPECT_EQ(sm->pending.get(gs::BLEND_DST_ALPHA), c.factors[3]);
+        const cStateField fields[] = {gs::BLEND_SRC_COLOR, gs::BLEND_DST_COLOR, gs::BLEND_SRC_ALPHA, gs::BLEND_DST_ALPHA};
+        for (int f = 0; f < 4; ++f)
+            EXPECT_EQ(sm->pending.get(fields[f]), c.factors[f]) << std::hex << c.word << " field " << f;
     }
     sm->pending = {};
     sm->set_depth_test(true);
