@@ -196,6 +196,9 @@ TEST_F(ShaderTest, FailingSourcesPrintTheErrorBlockStayRegisteredAndBindTheDefau
     }
     EXPECT_THAT(logs[0], HasSubstr("oops"));  // the compiler's own log sits inside the block
     EXPECT_EQ(mgr()->find("qv_missing")->get_vertex_path(), "");
+    // The show does not start with stand-ins for its programs.
+    EXPECT_EXIT(mgr()->require_loaded(), testing::ExitedWithCode(255),
+                "## ERROR: GLSL programs that failed to load: qv_broken qv_mislinked qv_missing - exiting!");
 }
 
 // ---- binding ---------------------------------------------------------------------
