@@ -4,13 +4,7 @@
 # its music).
 set -u
 exe=$1
-build=$(cd "$(dirname "$exe")/.." && pwd)
-tree=$(mktemp -d)
-trap 'rm -rf "$tree"' EXIT
-mkdir -p "$tree/bin" "$tree/data/music"
-cp "$exe" "$tree/bin/"
-ln -s "$build/src" "$tree/src"
-for d in textures models script; do ln -s "$build/data/$d" "$tree/data/$d"; done
+source "$(dirname "$0")/private_tree.bash" music
 ln -s "$build/data/music/goa3_3.mid" "$tree/data/music/goa3_3.mid"
 echo "this is not music" > "$tree/data/music/goa3_4_master.mp3"
 

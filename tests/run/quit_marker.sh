@@ -5,15 +5,7 @@
 # script instead of the generated one (data is found beside the executable).
 set -u
 exe=$1
-build=$(cd "$(dirname "$exe")/.." && pwd)
-tree=$(mktemp -d)
-trap 'rm -rf "$tree"' EXIT
-mkdir -p "$tree/bin" "$tree/data/script"
-cp "$exe" "$tree/bin/"
-ln -s "$build/src" "$tree/src"
-ln -s "$build/data/textures" "$tree/data/textures"
-ln -s "$build/data/models" "$tree/data/models"
-ln -s "$build/data/music" "$tree/data/music"
+source "$(dirname "$0")/private_tree.bash" script
 printf '# ends the show early\nquit 0:00:01:000\n' > "$tree/data/script/markers.txt"
 
 timeout 120 "$tree/bin/quorvane" > "$tree/out" 2> "$tree/err"
