@@ -8,6 +8,7 @@
 #include "post/post_compositing.h"
 #include "state_manager.h"
 #include "scene_manager.h"
+#include "scenes/timeline.h"
 #include "values/gui_slider.h"
 #include "values/gui_var_list.h"
 #include "values/interpolator.h"
@@ -16,6 +17,10 @@ cSceneComposition::cSceneComposition(cDemoClock* clock_) : cScene(clock_) {}
 
 void cSceneComposition::load()
 {
+    // The show's timeline is built once; a composition given its layers by
+    // hand (a test, a tool) keeps them.
+    if (layers.empty() && cSceneManager::exists())
+        build_show_timeline(*this, *cSceneManager::get_instance());
     load_layers();
 }
 
