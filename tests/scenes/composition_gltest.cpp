@@ -1,5 +1,9 @@
 #include "support/gl_context.h"
 
+#include <SDL.h>
+
+#include <cstdlib>
+
 #include "demo_clock.h"
 #include "resource_path.h"
 #include "scenes/composition.h"
@@ -38,13 +42,24 @@ TEST_F(CompositionLoadTest, ALoneLayerShowsCompleteProgress)
     EXPECT_EQ(a.loads, 1);
 }
 
-// Records the layers it is told about, in order.
-class cLayerLog : public iLayerObserver {
-public:
-    void layer_begin(const cSceneLayer& layer) override { log += "<" + layer.scene->get_name(); }
-    void layer_end(const cSceneLayer& layer) override { log += layer.scene->get_name() + ">"; }
-    std::string log;
-};
+// Closing the window while the show loads ends the program there.
+TEST_F(CompositionLoadTest, AQuitRequestWhileLoadingEndsTheProgram)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    cSceneComposition comp(&clock);
+    cProbeScene a(&clock), b(&clock);
+    comp.add_layer(10, {0, 100, &a, 1.0f, 0}, 0, 0);
+    comp.add_layer(20, {0, 100, &b, 1.0f, 0}, 0, 0);
+    EXPECT_EXIT(
+        {
+            SDL_Event quit{};
+            quit.type = SDL_QUIT;
+            SDL_PushEvent(&quit);
+            comp.load_layers();
+            std::exit(3);  // not reached when the quit is seen
+        },
+        ::testing::ExitedWithCode(0), "");
+}
 
 TEST_F(CompositionLoadTest, AnObserverBracketsEachActiveLayersRender)
 {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "events.h"
+#include "scenes/composition.h"
 #include "scenes/scene.h"
 
 class cProbeScene : public cScene {
@@ -25,4 +26,13 @@ public:
     int loads = 0;
     int updates = 0;
     bool changed = false;       // what update() reports
+};
+
+// Records the layers a composition renders, in order: "<a" when a layer's
+// render begins, "a>" when it ends.
+class cLayerLog : public iLayerObserver {
+public:
+    void layer_begin(const cSceneLayer& layer) override { log += "<" + layer.scene->get_name(); }
+    void layer_end(const cSceneLayer& layer) override { log += layer.scene->get_name() + ">"; }
+    std::string log;
 };

@@ -1,0 +1,53 @@
+// The whole show as the program builds it: every registered scene, the
+// composition's timeline, every layer loaded.
+#include <string>
+#include <vector>
+
+#include "scene_manager.h"
+#include "scenes/registry.h"
+#include "scenes/timeline.h"
+#include "support/probe_scene.h"
+#include "support/scene_fixture.h"
+
+namespace {
+
+class ShowTest : public SceneTest {
+protected:
+    void SetUp() override
+    {
+        SceneTest::SetUp();
+        register_show_scenes(manager);
+        comp = manager.find<cSceneComposition>();
+        build_show_timeline(*comp, manager);
+    }
+    void show_at(int32_t t)
+    {
+        manager.clock.start = 0;
+        manager.clock.prev = manager.clock.now;
+        manager.clock.now = t;
+    }
+
+    cSceneManager& manager = *cSceneManager::get_instance();
+    cSceneComposition* comp = nullptr;
+};
+
+TEST_F(ShowTest, LoadsEveryLayerThenReportsEachChangeOfTheActiveLayers)
+{
+    EXPECT_FLOAT_EQ(comp->load_layers(), 1.0f);
+    std::vector<bool> changes;
+    for (int32_t t : {0, 13199, 13200, 20000, 26500, 26501, 26502}) {
+        show_at(t);
+        changes.push_back(comp->update());
+    }
+    EXPECT_EQ(changes, (std::vector<bool>{true, false, true, false, false, true, false}));
+
+    // Three layers stacked in key order: the intro, the title, the field.
+    cLayerLog log;
+    comp->layer_observer = &log;
+    show_at(26000);
+    comp->update();
+    comp->draw();
+    EXPECT_EQ(log.log, "<attractorsattractors><greetsgreets><flowerfieldflowerfield>");
+}
+
+}  // namespace
