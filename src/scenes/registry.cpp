@@ -4,6 +4,7 @@
 #include "scenes/composition.h"
 #include "scenes/scene_attractor.h"
 #include "scenes/scene_cubetunnel.h"
+#include "scenes/scene_flowerfield.h"
 #include "scenes/scene_greets.h"
 #include "scenes/scene_kaleido3d.h"
 #include "scenes/scene_kaleido_tunnel.h"
@@ -25,6 +26,7 @@ void register_show_scenes(cSceneManager& manager)
     manager.add<cSceneGreets>();
     manager.add<cSceneAttractor>();
     manager.add<cSceneTitle>();
+    manager.add<cSceneFlowerField>();
     manager.add<cSceneMandala>();
     manager.add<cSceneCubeTunnel>();
     // Two separate roses: the show uses each as a layer of its own.
