@@ -11,6 +11,7 @@
 #include "scenes/scene_logo_light.h"
 #include "scenes/scene_mandala.h"
 #include "scenes/scene_midi_test.h"
+#include "scenes/scene_mushrooms.h"
 #include "scenes/scene_netsphere.h"
 #include "scenes/scene_particles.h"
 #include "scenes/scene_rose.h"
@@ -35,6 +36,7 @@ void register_show_scenes(cSceneManager& manager)
     manager.add<cSceneKaleidoTunnel>();
     manager.add<cSceneParticles>();
     manager.add<cSceneNetSphere>();
+    manager.add<cSceneMushroomsJ>();
     manager.add<cSceneRose>();
 }
 

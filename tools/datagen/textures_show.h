@@ -14,6 +14,7 @@ bool write_sprites(const std::string& dir);          // particleglow.jpg, dodgec
 bool write_mandala_textures(const std::string& dir); // Mandala_slices.png, mandala_string.jpg, mandalogo.jpg, lookups
 bool write_card_textures(const std::string& dir);    // greetings and title card pictures
 bool write_flower_textures(const std::string& dir);  // flower_petals.png, flower_stems.png
+bool write_mushroom_textures(const std::string& dir);  // mushroom_glow.png, mushroom_rock.jpg
 
 // Shared by the writers above.
 bool save_texture(const cCanvas& canvas, const std::string& dir, const std::string& name, const cSaveOptions& options);
