@@ -2,5 +2,6 @@
 
 bool write_models(const std::string& dir)
 {
-    return write_kaleido_planes(dir) && write_mandala_models(dir) && write_scene_models(dir) && write_card_models(dir);
+    return write_kaleido_planes(dir) && write_mandala_models(dir) && write_scene_models(dir) && write_card_models(dir) &&
+           write_ganesh_model(dir);
 }

@@ -10,4 +10,5 @@ bool write_models(const std::string& dir);
 bool write_kaleido_planes(const std::string& dir);  // the seven plane_*.bzobj folds
 bool write_mandala_models(const std::string& dir);  // mandala_plane01-05, mandala_circle_wide
 bool write_scene_models(const std::string& dir);    // octahedra, spikeball2, hex_tunnel, netsphere
-bool write_card_models(const std::string& dir);     // greetings_bg_03, title/intro_bg, title/intro_logo
+bool write_card_models(const std::string& dir);
+bool write_ganesh_model(const std::string& dir);   // ganesh.bzobj, the seated statue     // greetings_bg_03, title/intro_bg, title/intro_logo

@@ -13,6 +13,7 @@ bool write_fontlist(const std::string& dir);         // fontlist.png
 bool write_sprites(const std::string& dir);          // particleglow.jpg, dodgecircle.jpg, morvik_fz2009.jpg
 bool write_mandala_textures(const std::string& dir); // Mandala_slices.png, mandala_string.jpg, mandalogo.jpg, lookups
 bool write_card_textures(const std::string& dir);    // greetings and title card pictures
+bool write_ganesh_textures(const std::string& dir);  // ganesh_stone.png, ganesh_shine.png (models_ganesh.cpp)
 
 // Shared by the writers above.
 bool save_texture(const cCanvas& canvas, const std::string& dir, const std::string& name, const cSaveOptions& options);
