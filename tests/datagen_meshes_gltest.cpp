@@ -67,7 +67,8 @@ TEST_F(DatagenMeshTest, EveryGeneratedModelLoadsUploadsAndDraws)
         if (entry.path().extension() == ".bzobj")
             names.insert(entry.path().filename().string());
     // The scenes' meshes, the title card in its own directory and the folds.
-    for (const char* needed : {"spikeball2.bzobj", "greetings_bg_03.bzobj", "intro_logo.bzobj", "plane_dual_mirror.bzobj"})
+    for (const char* needed : {"spikeball2.bzobj", "greetings_bg_03.bzobj", "intro_logo.bzobj", "plane_dual_mirror.bzobj",
+                             "ganesh.bzobj"})
         EXPECT_EQ(names.count(needed), 1u) << needed;
     EXPECT_GE(names.size(), 20u);
 

@@ -5,6 +5,7 @@
 #include "scenes/scene_attractor.h"
 #include "scenes/scene_cubetunnel.h"
 #include "scenes/scene_flowerfield.h"
+#include "scenes/scene_ganesh.h"
 #include "scenes/scene_greets.h"
 #include "scenes/scene_kaleido3d.h"
 #include "scenes/scene_kaleido_tunnel.h"
@@ -35,6 +36,7 @@ void register_show_scenes(cSceneManager& manager)
     manager.add<cSceneSpike>();
     manager.add<cSceneKaleidoTunnel>();
     manager.add<cSceneParticles>();
+    manager.add<cSceneGanesh>();
     manager.add<cSceneNetSphere>();
     manager.add<cSceneMushroomsJ>();
     manager.add<cSceneRose>();

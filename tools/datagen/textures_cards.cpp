@@ -218,5 +218,6 @@ bool write_show_textures(const std::string& dir)
 {
     return write_fontlist(dir) && write_sprites(dir) && write_mandala_textures(dir) && write_card_textures(dir) &&
            write_flower_textures(dir) &&
-           write_mushroom_textures(dir);
+           write_mushroom_textures(dir) &&
+           write_ganesh_textures(dir);
 }

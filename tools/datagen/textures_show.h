@@ -15,6 +15,7 @@ bool write_mandala_textures(const std::string& dir); // Mandala_slices.png, mand
 bool write_card_textures(const std::string& dir);    // greetings and title card pictures
 bool write_flower_textures(const std::string& dir);  // flower_petals.png, flower_stems.png
 bool write_mushroom_textures(const std::string& dir);  // mushroom_glow.png, mushroom_rock.jpg
+bool write_ganesh_textures(const std::string& dir);  // ganesh_stone.png, ganesh_shine.png (models_ganesh.cpp)
 
 // Shared by the writers above.
 bool save_texture(const cCanvas& canvas, const std::string& dir, const std::string& name, const cSaveOptions& options);
