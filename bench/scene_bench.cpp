@@ -25,6 +25,7 @@
 #include "scenes/scene.h"
 #include "scenes/scene_attractor.h"
 #include "scenes/scene_cubetunnel.h"
+#include "scenes/scene_ganesh.h"
 #include "scenes/scene_greets.h"
 #include "scenes/scene_kaleido3d.h"
 #include "scenes/scene_kaleido_tunnel.h"
@@ -68,6 +69,7 @@ const std::vector<cBenchScene> SCENES = {
     {"cubetunnel", make<cSceneCubeTunnel>, {{"cur_t", 0.5f}}},
     {"particlescene", make<cSceneParticles>, {{"kaleidotype", 4}}},
     {"netsphere", make<cSceneNetSphere>, {}},
+    {"ganesh", make<cSceneGanesh>, {{"campath", 1}, {"campath_t", 0.5f}, {"scene_t", 0.5f}}},
     {"greets", make<cSceneGreets>, {{"cur_t", 0.5f}}},
     {"spikeball", make<cSceneSpike>, {}},
     {"kaleido3d", make<cSceneKaleido3d>, {{"cur_config", 2}, {"cur_t", 0.6f}}},

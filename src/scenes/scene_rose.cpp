@@ -2,20 +2,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iostream>
 #include <vector>
 
 #include "camera.h"
 #include "demo_clock.h"
 #include "gl.h"
 #include "mesh_files/mesh_manager.h"
+#include "mesh_files/mesh_obj.h"
 #include "midi_events.h"
 #include "particles/random_table.h"
 #include "post/post_blur.h"
 #include "post/post_kaleido.h"
+#include "post/post_pass.h"
 #include "post/post_sliders.h"
 #include "scenes/note_animator.h"
 #include "screen_space.h"
 #include "shader_manager.h"
+#include "shaders/shd_surface.h"
 #include "singleton.h"
 #include "state_manager.h"
 #include "values/interpolator.h"
@@ -103,13 +107,53 @@ private:
     }
 };
 
-constexpr float DEG_PER_RAD = 57.29578f;
+constexpr double DEG_PER_RAD = 57.29578;
 constexpr float SIZE_START = 0.5f;     // size of the first copy
 constexpr float SIZE_STEP = 0.0007f;   // growth per copy
+constexpr const char* ROSE_SHADER = "rose_shader";
+
+// The model's vertex positions as uploaded: the cache has released its own
+// copy by now.
+std::vector<float> uploaded_positions(const cMeshObj& mesh)
+{
+    const cMeshBuffer& buffer = mesh.buffers[VBO_POSITIONS];
+    std::vector<float> positions(size_t(buffer.count) * 3);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, buffer.name);
+    glGetBufferSubDataARB(GL_ARRAY_BUFFER_ARB, 0, GLsizeiptrARB(positions.size() * sizeof(float)), positions.data());
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+    return positions;
+}
 
 }  // namespace
 
+cRoseCopies build_rose_copies(const std::vector<float>& positions, const std::vector<uint32_t>& indices,
+                              int32_t copies)
+{
+    const size_t vertices = positions.size() / 3;
+    const size_t n = copies > 0 ? size_t(copies) : 0;
+    cRoseCopies r;
+    r.vertices.reserve(n * vertices * 4);
+    r.indices.reserve(n * indices.size());
+    for (size_t c = 0; c < n; ++c) {
+        for (size_t v = 0; v < vertices; ++v) {
+            r.vertices.insert(r.vertices.end(), positions.begin() + 3 * v, positions.begin() + 3 * v + 3);
+            r.vertices.push_back(static_cast<float>(c));
+        }
+        const uint32_t first = static_cast<uint32_t>(c * vertices);
+        for (uint32_t i : indices)
+            r.indices.push_back(first + i);
+    }
+    return r;
+}
+
 // ---- component -------------------------------------------------------------------
+
+cComponentRose::~cComponentRose()
+{
+    const GLuint names[2] = {vertex_buffer, index_buffer};
+    if (vertex_buffer || index_buffer)
+        glDeleteBuffersARB(2, names);
+}
 
 void cComponentRose::load()
 {
@@ -119,18 +163,47 @@ void cComponentRose::load()
     col = {0.33f, 0.12f, 0.55f};
     alpha = 0.023f;
     line_alpha_factor = 20.0f;
+    if (!vertex_buffer)
+        build_buffers();
+}
+
+void cComponentRose::build_buffers()
+{
+    cShaderManager_GLSL::get_instance()->register_shader<cShdRose>(ROSE_SHADER);
+    glGenBuffersARB(1, &vertex_buffer);
+    glGenBuffersARB(1, &index_buffer);
+    auto* model = dynamic_cast<cMeshObj*>(mesh);
+    if (!model) {
+        std::cerr << "# warning: cComponentRose::load: the rose's model is not a plain mesh; the ribbon stays empty"
+                  << std::endl;
+        return;
+    }
+    const cRoseCopies copies = build_rose_copies(uploaded_positions(*model), model->indices, count);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, vertex_buffer);
+    glBufferDataARB(GL_ARRAY_BUFFER_ARB, GLsizeiptrARB(copies.vertices.size() * sizeof(float)),
+                    copies.vertices.data(), GL_STATIC_DRAW_ARB);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+    glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, index_buffer);
+    glBufferDataARB(GL_ELEMENT_ARRAY_BUFFER_ARB, GLsizeiptrARB(copies.indices.size() * sizeof(uint32_t)),
+                    copies.indices.data(), GL_STATIC_DRAW_ARB);
+    glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
+    copies_built = count;
+    indices_per_copy = static_cast<uint32_t>(model->indices.size());
 }
 
 void cComponentRose::render(const cDemoClock& clock)
 {
-    cShaderManager_GLSL::get_instance()->unbind();
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    shaders->unbind();
     cStateManager* state = cStateManager::get_instance();
+    // The vertex arrays leave the current texture coordinate undefined.
     glPushAttrib(GL_CURRENT_BIT);
     state->set_fill_mode(gs::FILL_LINE);
     draw_copies(clock, alpha);
     state->set_fill_mode(gs::FILL_POINT);
     draw_copies(clock, line_alpha_factor * alpha);
     state->set_fill_mode(gs::FILL_FILL);
+    shaders->unbind();
     glPopAttrib();
     // Not in the state cache: back to GL's defaults for whoever draws next.
     glDisable(GL_LINE_SMOOTH);
@@ -140,7 +213,10 @@ void cComponentRose::render(const cDemoClock& clock)
 }
 
 // The sum of four cosines of unrelated frequencies makes the ribbon's twist
-// and overall angle wander slowly without repeating.
+// and overall angle wander slowly without repeating. Copy i is turned by
+// theta - i * delta (times 0.9, 1.1 and 1.2 about x, y and z); the turns
+// of the first copy are reduced to one revolution here, in double, so that
+// the program's floats keep their precision however long the show runs.
 void cComponentRose::draw_copies(const cDemoClock& clock, float a)
 {
     cStateManager* state = cStateManager::get_instance();
@@ -161,29 +237,49 @@ void cComponentRose::draw_copies(const cDemoClock& clock, float a)
     phase += static_cast<double>(clock.frame_delta()) / 1000.0 * speed;
     const double p = phase_offset + phase;
     const double pa = 0.51 * p, pb = 0.41 * p, pc = 0.61 * p;
-    double theta = p + 0.02 * (std::cos(pb + 0.123) + std::cos(pa + 0.234) + std::cos(pc + 0.623) +
-                               std::cos(0.21 * p + 0.723));
+    const double theta = p + 0.02 * (std::cos(pb + 0.123) + std::cos(pa + 0.234) + std::cos(pc + 0.623) +
+                                     std::cos(0.21 * p + 0.723));
     const double delta = (0.16 * (std::cos(pa + 0.0234) + std::cos(pb + 0.0123) + std::cos(pc + 0.0623) +
                                   std::cos(0.021 * p + 1.723)) +
                           0.9) *
                          0.005;
-    float size = SIZE_START;
-    glMatrixMode(GL_MODELVIEW);
-    for (int32_t i = 0; i < count; ++i) {
-        const float angle = static_cast<float>(theta) * DEG_PER_RAD;
-        const float s = std::max(size + scale, 0.0f);
-        glPushMatrix();
-        glTranslatef(static_cast<float>(i) * translation, 0.0f, 0.0f);
-        glRotatef(angle * 0.9f + rot_x, 1.0f, 0.0f, 0.0f);
-        glRotatef(angle * 1.1f + rot_y, 0.0f, 1.0f, 0.0f);
-        glRotatef(angle * 1.2f, 0.0f, 0.0f, 1.0f);
-        glScalef(s * xscale, s, s);
-        // The first copies are the most opaque, the last fade to nothing.
-        glColor4f(col.x, col.y, col.z, (1.0f - 2.0f * (static_cast<float>(i) / 1000.0f - 0.5f)) * a + kick);
-        mesh->draw();
-        glPopMatrix();
-        theta -= delta;
-        size += SIZE_STEP;
+    const double turn = theta * DEG_PER_RAD, step = delta * DEG_PER_RAD;
+    const float block[cShdRose::BLOCK] = {
+        static_cast<float>(std::fmod(turn * 0.9 + rot_x, 360.0)),
+        static_cast<float>(std::fmod(turn * 1.1 + rot_y, 360.0)),
+        static_cast<float>(std::fmod(turn * 1.2, 360.0)),
+        static_cast<float>(step * 0.9),
+        static_cast<float>(step * 1.1),
+        static_cast<float>(step * 1.2),
+        SIZE_START + scale,
+        SIZE_STEP,
+        xscale,
+        translation,
+        col.x,
+        col.y,
+        col.z,
+        a,
+        kick,
+    };
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    send_block(ROSE_SHADER, block, cShdRose::BLOCK);
+    shaders->bind(ROSE_SHADER);
+    state->apply();
+    const int32_t copies = std::min(count, copies_built);
+    if (copies > 0) {
+        constexpr GLsizei STRIDE = 4 * sizeof(float);
+        glBindBufferARB(GL_ARRAY_BUFFER_ARB, vertex_buffer);
+        glVertexPointer(3, GL_FLOAT, STRIDE, nullptr);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glClientActiveTextureARB(GL_TEXTURE0);
+        glTexCoordPointer(1, GL_FLOAT, STRIDE, reinterpret_cast<const void*>(3 * sizeof(float)));
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, index_buffer);
+        glDrawElements(GL_TRIANGLES, GLsizei(uint32_t(copies) * indices_per_copy), GL_UNSIGNED_INT, nullptr);
+        glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glDisableClientState(GL_VERTEX_ARRAY);
+        glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
     }
     state->pop();
 }

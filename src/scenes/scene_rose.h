@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "post/post_glow.h"
 #include "scenes/component.h"
@@ -19,10 +20,28 @@ class iMesh;
 template <typename T>
 class cLerpAdd;
 
-// The ribbon of turned copies.
+// The ribbon's geometry: every vertex of the model once per copy, as x, y,
+// z and the copy's number, copy after copy; the triangles of each copy are
+// the model's, moved onto that copy's vertices. No GL.
+struct cRoseCopies {
+    std::vector<float> vertices;    // x, y, z, copy number per vertex
+    std::vector<uint32_t> indices;  // three per triangle
+};
+cRoseCopies build_rose_copies(const std::vector<float>& positions, const std::vector<uint32_t>& indices,
+                              int32_t copies);
+
+// The ribbon of turned copies. All copies sit in one buffer made by the
+// first load(), and the program "rose_shader" turns, sizes and fades them,
+// so that each pass is a single draw.
 class cComponentRose : public iComponent {
 public:
-    // The mesh from the cache and the ribbon's look.
+    cComponentRose() = default;
+    ~cComponentRose() override;
+    cComponentRose(const cComponentRose&) = delete;
+    cComponentRose& operator=(const cComponentRose&) = delete;
+
+    // The mesh from the cache and the ribbon's look; the first call also
+    // builds the copies' buffers and registers the program.
     void load() override;
     // The copies as lines, then as brighter points, added by their alpha.
     void render(const cDemoClock& clock) override;
@@ -40,9 +59,15 @@ public:
     float alpha = 1.0f;             // "alpha": base opacity
     float kick = 0.0f;              // opacity added by notes; rebuilt every update
     float line_alpha_factor = 1.0f; // opacity factor of the point pass
-    int32_t count = 1000;           // copies drawn
+    int32_t count = 1000;           // copies drawn; at most those built by the first load()
+
+    uint32_t vertex_buffer = 0;     // the copies' vertices (cRoseCopies layout), 0 before load()
+    uint32_t index_buffer = 0;      // the copies' triangles
+    int32_t copies_built = 0;       // copies in the buffers
+    uint32_t indices_per_copy = 0;  // the model's index count
 
 private:
+    void build_buffers();
     void draw_copies(const cDemoClock& clock, float a);
 };
 

@@ -1,5 +1,7 @@
 #include "shaders/shd_surface.h"
 
+#include <algorithm>
+
 #include "gl_error.h"
 #include "shaders/shd_params.h"
 
@@ -236,4 +238,48 @@ void cShdXrayTex::set_parameter(int, iVar* value)
 void cShdXrayTex::upload_parameters()
 {
     glUniform1f(loc_lightemit, lightemit);
+}
+
+// ---- rose copies ----------------------------------------------------------------------------
+
+cShdRose::cShdRose()
+{
+    load_from_files("rose.vert", "default.frag");
+}
+
+void cShdRose::init_parameters()
+{
+    const char* src = "../src/shaders/cShdRose";
+    loc_turn = checked(uniform("turn"), src);
+    loc_turn_step = checked(uniform("turn_step"), src);
+    loc_size = checked(uniform("size"), src);
+    loc_stretch = checked(uniform("stretch"), src);
+    loc_spacing = checked(uniform("spacing"), src);
+    loc_colour = checked(uniform("colour"), src);
+    loc_kick = checked(uniform("kick"), src);
+}
+
+void cShdRose::set_parameter(int id, iVar* value)
+{
+    float v[BLOCK];
+    if (id != 1 || !var_floats(value, v, BLOCK))
+        return;
+    std::copy_n(v, 3, turn);
+    std::copy_n(v + 3, 3, turn_step);
+    std::copy_n(v + 6, 2, size);
+    stretch = v[8];
+    spacing = v[9];
+    std::copy_n(v + 10, 4, colour);
+    kick = v[14];
+}
+
+void cShdRose::upload_parameters()
+{
+    glUniform3fv(loc_turn, 1, turn);
+    glUniform3fv(loc_turn_step, 1, turn_step);
+    glUniform2fv(loc_size, 1, size);
+    glUniform1f(loc_stretch, stretch);
+    glUniform1f(loc_spacing, spacing);
+    glUniform4fv(loc_colour, 1, colour);
+    glUniform1f(loc_kick, kick);
 }

@@ -1,10 +1,11 @@
 #pragma once
 // Shader classes with parameters that scenes and the particle renderer draw
 // geometry with: sine-wave displacement, particle billboards (plain and
-// lit), normal extrusion, mesh morphing, triple lightmaps, x-ray and fog
-// falloff. Registered by their users at load time, owned by
-// cShaderManager_GLSL; values are copied on set_parameter and uploaded at
-// every bind.
+// lit), normal extrusion, mesh morphing, triple lightmaps, x-ray, fog
+// falloff and the rose's turned copies. Registered by their users at load
+// time, owned by cShaderManager_GLSL; values are copied on set_parameter and
+// uploaded at every bind.
+#include <cstddef>
 #include <limits>
 
 #include "shader_manager.h"
@@ -137,4 +138,34 @@ protected:
 class cShdFogFalloff : public cShdXrayTex {
 public:
     cShdFogFalloff();
+};
+
+// The rose's ribbon: turns, sizes and fades every copy of a model in a
+// buffer whose vertices carry their copy's number (texture coordinate 0).
+class cShdRose : public cShader_GLSL {
+public:
+    cShdRose();
+    void init_parameters() override;
+    // 1: float[15] = turn (3), turn_step (3), size (2), stretch, spacing,
+    // colour (4), kick.
+    void set_parameter(int id, iVar* value) override;
+    void upload_parameters() override;
+    void release_parameters() override {}
+
+    static constexpr size_t BLOCK = 15;  // floats in the parameter block
+
+    GLint loc_turn = -1;
+    GLint loc_turn_step = -1;
+    GLint loc_size = -1;
+    GLint loc_stretch = -1;
+    GLint loc_spacing = -1;
+    GLint loc_colour = -1;
+    GLint loc_kick = -1;
+    float turn[3] = {};                 // first copy about x, y, z, degrees
+    float turn_step[3] = {};            // less per further copy, degrees
+    float size[2] = {1.0f, 0.0f};       // first copy's size, growth per copy
+    float stretch = 1.0f;               // extra scale along x
+    float spacing = 0.0f;               // distance between copies along x
+    float colour[4] = {1, 1, 1, 1};     // rgb, base opacity
+    float kick = 0.0f;                  // opacity added to every copy
 };

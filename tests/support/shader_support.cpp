@@ -62,6 +62,7 @@ std::vector<std::string> walk(bool do_register)
     reg<cShdLightmapTriple>(n, "lmt_shader", do_register);
     reg<cShdXrayTex>(n, "xraytex_shader", do_register);
     reg<cShdFogFalloff>(n, "fog_shader", do_register);
+    reg<cShdRose>(n, "rose_shader", do_register);
     return n;
 }
 

@@ -27,7 +27,8 @@ namespace {
 
 // ---- materials: columns of the palette ------------------------------------------
 
-enum eStone : int { BODY, GOLD, JEWEL, IVORY, LOTUS, DARK, STONE_COUNT };
+// DARK sits beside BODY so that the eyes may shade smoothly into the skin.
+enum eStone : int { DARK, BODY, GOLD, JEWEL, IVORY, LOTUS, STONE_COUNT };
 
 float palette_u(int stone)
 {
@@ -388,7 +389,8 @@ bool cell_vertex(const cGrid& g, int i, int j, int k, V3& out)
 // Triangles are drawn in one stone each: where the stones of its corners
 // differ, the triangle takes the majority's and the odd corners are copied
 // with that stone's texture coordinate, so that no triangle blends through
-// the palette's other columns and the inlays keep crisp edges.
+// the palette's other columns and the inlays keep crisp edges. Only the
+// eyes fade into the skin: their columns are neighbours.
 struct cStoneSplit {
     cMeshBuilder& b;
     std::vector<int> stone;                   // per vertex of b
@@ -410,6 +412,11 @@ struct cStoneSplit {
     }
     void triangle(uint32_t v0, uint32_t v1, uint32_t v2)
     {
+        auto skin = [&](uint32_t v) { return stone[v] == BODY || stone[v] == DARK; };
+        if (skin(v0) && skin(v1) && skin(v2)) {
+            b.triangle(v0, v1, v2);
+            return;
+        }
         const int s = stone[v1] == stone[v2] ? stone[v1] : stone[v0];
         b.triangle(in_stone(v0, s), in_stone(v1, s), in_stone(v2, s));
     }
@@ -482,12 +489,12 @@ struct cStoneLook {
 };
 
 constexpr std::array<cStoneLook, STONE_COUNT> LOOKS = {{
+    {{0.18f, 0.1f, 0.08f, 1.0f}, 0.2f, 0.2f},     // DARK
     {{0.52f, 0.33f, 0.19f, 1.0f}, 0.6f, 0.35f},    // BODY: warm bronze
     {{1.0f, 0.78f, 0.3f, 1.0f}, 1.0f, 0.1f},      // GOLD
     {{1.0f, 0.16f, 0.22f, 1.0f}, 0.9f, 0.05f},    // JEWEL: ruby
     {{0.96f, 0.92f, 0.8f, 1.0f}, 0.6f, 0.1f},     // IVORY
     {{0.86f, 0.5f, 0.58f, 1.0f}, 0.35f, 0.3f},    // LOTUS: rose sandstone
-    {{0.18f, 0.1f, 0.08f, 1.0f}, 0.2f, 0.2f},     // DARK
 }};
 
 int stone_of_column(float x)

@@ -293,6 +293,8 @@ cView view_of(const std::string& name, const cMeshObj_data& mesh, cTextures& tex
     }
     if (name == "hex_tunnel.bzobj")
         return {V3(0.3f, 1.0f, -0.25f).normalized(), V3(0, 0, 1), nullptr, false, magenta};
+    if (name == "ganesh.bzobj")  // the statue stands on z = 0 and faces -y
+        return {V3(0.35f, 1.0f, -0.2f).normalized(), V3(0, 0, 1), nullptr, false, {1.0f, 0.7f, 0.3f, 1.0f}};
     if (name == "netsphere.bzobj")
         return {three_quarters, V3(0, 1, 0), nullptr, false, {0.11f, 0.78f, 0.9f, 1.0f}};
     return {three_quarters, V3(0, 1, 0), nullptr, false, magenta};
