@@ -43,9 +43,9 @@ struct cLook {
 
 constexpr cLook LOOKS[] = {
     // 1: dusk over the build-up: deep blue haze, rose and violet heads, low and fast.
-    {{0.05f, 0.07f, 0.25f, 1.0f}, {1.0f, 0.72f, 1.0f}, {0.8f, 0.85f, 1.0f}, {0.75f, 0.85f, 1.0f}, 9.0f, 2.0f, 1.0f, 0.35f},
+    {{0.05f, 0.07f, 0.25f, 1.0f}, {1.0f, 0.72f, 1.0f}, {0.8f, 0.85f, 1.0f}, {0.75f, 0.85f, 1.0f}, 10.5f, 2.0f, 1.0f, 0.35f},
     // 2: moonlit breakdown: teal haze, cool heads, golden pollen, higher and slower.
-    {{0.02f, 0.085f, 0.13f, 1.0f}, {0.7f, 1.0f, 0.92f}, {0.7f, 1.0f, 0.95f}, {1.0f, 0.8f, 0.45f}, 14.0f, 4.5f, 1.6f, 0.25f},
+    {{0.02f, 0.085f, 0.13f, 1.0f}, {0.7f, 1.0f, 0.92f}, {0.7f, 1.0f, 0.95f}, {1.0f, 0.8f, 0.45f}, 15.0f, 4.5f, 1.6f, 0.25f},
 };
 
 const cLook& look_of(int config)
@@ -192,7 +192,7 @@ void cSceneFlowerField::place_camera(float seconds)
     camera.center = {side + 5.0f * std::sin(seconds * 0.07f + 1.0f), travel + 80.0f, -0.1f * look.height};
     camera.up = {0.0f, 0.0f, 1.0f};
     camera.fovy = std::clamp(fov, 5.0f, 150.0f);
-    camera.znear = 0.5f;
+    camera.znear = 3.0f;  // a head brushing the lens would fill the picture
     camera.zfar = FAR + 60.0f;
     camera.roll = 2.0 * std::sin(seconds * 0.21f);
     apply_camera(camera);
