@@ -168,6 +168,7 @@ cTmpRenderTarget cSceneFlowerField::render(int32_t time_ms)
     place_camera(seconds);
     collect_tiles();
     draw_field(seconds, flash);
+    draw_haze();
     draw_heads(seconds, flash);
     draw_pollen(seconds, flash);
     cShaderManager_GLSL::get_instance()->unbind();
@@ -279,6 +280,35 @@ void cSceneFlowerField::draw_field(float seconds, float flash)
     }
 }
 
+// A band of dusk light standing on the far edge of the field, opaque at
+// the ground and fading into the transparent sky: the field ends in haze
+// instead of a hard line, and the sky above keeps showing the layer below.
+void cSceneFlowerField::draw_haze()
+{
+    const cLook& look = look_of(cur_config);
+    const float drain = 1.0f - std::clamp(outtro_t, 0.0f, 1.0f);
+    cStateManager* state = cStateManager::get_instance();
+    state->set_blend(true);
+    state->set_blend_func(gs::BLEND_ALPHA);
+    state->set_depth_write(false);
+    set_state(false, look.fog);
+    cShaderManager_GLSL::get_instance()->unbind();
+    glDisable(GL_TEXTURE_2D);
+    const float heading = std::atan2(camera.center.y - camera.eye.y, camera.center.x - camera.eye.x);
+    constexpr int STEPS = 24;
+    constexpr float RADIUS = FAR * 0.8f, TOP = 60.0f;
+    glBegin(GL_QUAD_STRIP);
+    for (int i = 0; i <= STEPS; ++i) {
+        const float a = heading + 2.2f * (static_cast<float>(i) / STEPS - 0.5f);
+        const float x = camera.eye.x + RADIUS * std::cos(a), y = camera.eye.y + RADIUS * std::sin(a);
+        glColor4f(look.fog[0] * 2.5f, look.fog[1] * 2.5f, look.fog[2] * 2.5f, 0.9f * drain);
+        glVertex3f(x, y, -2.0f);
+        glColor4f(look.fog[0], look.fog[1], look.fog[2], 0.0f);
+        glVertex3f(x, y, TOP);
+    }
+    glEnd();
+}
+
 // The heads add their light; far ones fade into black rather than into the
 // haze, so that the distance stays dark. The outro crossfades the open
 // heads into the closed ones while their light drains away.
@@ -332,14 +362,14 @@ void cSceneFlowerField::draw_pollen(float seconds, float flash)
     const float drift_z = 0.8f * std::sin(seconds * 0.4f);
     const float lx = camera.eye.x, ly = camera.eye.y + 30.0f, lz = camera.eye.z * 0.6f;
     const float ring = (seconds * 1000.0f - static_cast<float>(pluck_ms)) / RING_MS;
-    const float min_colour[3] = {0.15f, 0.15f, 0.2f};
+    const float min_colour[3] = {0.3f, 0.3f, 0.35f};
     const float max_colour[3] = {1.0f, 1.0f, 1.0f};
     std::copy(min_colour, min_colour + 3, pollen->min_color);
     std::copy(max_colour, max_colour + 3, pollen->max_color);
     pollen->max_dist = 110.0f;
     pollen->seg_width_norm = 0.12f;
     pollen->cur_t = ring >= 0.0f ? ring : 2.0f;
-    pollen->particle_size = 0.16f;
+    pollen->particle_size = 0.22f;
     cShaderManager_GLSL::get_instance()->bind("particle_light_shader");
     glColor4f(look.pollen[0], look.pollen[1], look.pollen[2], fade);
     const GLsizei stride = POLLEN_FLOATS * sizeof(float);
