@@ -268,6 +268,13 @@ void cSceneFlowerField::draw_field(float seconds, float flash)
     glBindTexture(GL_TEXTURE_2D, stem_texture.name);
     cShaderManager_GLSL::get_instance()->bind("sinewave_shader");
     glColor4f(look.stem[0] * drain, look.stem[1] * drain, look.stem[2] * drain, 1.0f - smooth01(0.35f, 1.0f, o));
+    draw_patches(stems);
+}
+
+// One copy of `mesh` per patch in view; the wave centre is given in each
+// patch's own frame, so the waves run on across the seams.
+void cSceneFlowerField::draw_patches(iMesh* mesh)
+{
     for (int i = 0; i < tile_count; ++i) {
         glPushMatrix();
         glTranslatef(tiles[i].x, tiles[i].y, 0.0f);
@@ -275,7 +282,7 @@ void cSceneFlowerField::draw_field(float seconds, float flash)
         waves->offset[1] = WAVE_Y - tiles[i].y;
         waves->offset[2] = 0.0f;
         waves->upload_parameters();
-        stems->draw();
+        mesh->draw();
         glPopMatrix();
     }
 }
@@ -336,16 +343,7 @@ void cSceneFlowerField::draw_heads(float seconds, float flash)
         if (h.alpha <= 0.0f || drain <= 0.0f)
             continue;
         glColor4f(look.tint[0] * bright, look.tint[1] * bright, look.tint[2] * bright, h.alpha);
-        for (int i = 0; i < tile_count; ++i) {
-            glPushMatrix();
-            glTranslatef(tiles[i].x, tiles[i].y, 0.0f);
-            waves->offset[0] = WAVE_X - tiles[i].x;
-            waves->offset[1] = WAVE_Y - tiles[i].y;
-            waves->offset[2] = 0.0f;
-            waves->upload_parameters();
-            h.mesh->draw();
-            glPopMatrix();
-        }
+        draw_patches(h.mesh);
     }
 }
 
