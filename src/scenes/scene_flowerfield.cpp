@@ -342,7 +342,8 @@ void cSceneFlowerField::draw_heads(float seconds, float flash)
     for (const auto& h : heads) {
         if (h.alpha <= 0.0f || drain <= 0.0f)
             continue;
-        glColor4f(look.tint[0] * bright, look.tint[1] * bright, look.tint[2] * bright, h.alpha);
+        // Their alpha drains too, or dark buds would stand over the layer below.
+        glColor4f(look.tint[0] * bright, look.tint[1] * bright, look.tint[2] * bright, h.alpha * (1.0f - o));
         draw_patches(h.mesh);
     }
 }
