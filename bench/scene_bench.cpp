@@ -25,6 +25,7 @@
 #include "scenes/scene.h"
 #include "scenes/scene_attractor.h"
 #include "scenes/scene_cubetunnel.h"
+#include "scenes/scene_flowerfield.h"
 #include "scenes/scene_ganesh.h"
 #include "scenes/scene_greets.h"
 #include "scenes/scene_kaleido3d.h"
@@ -63,6 +64,7 @@ const std::vector<cBenchScene> SCENES = {
     {"attractors/cloud", make<cSceneAttractor>, {{"cur_config", 0}, {"logo_its", 1}}},
     {"attractors/ring", make<cSceneAttractor>, {{"cur_config", 1}, {"lightscale", 2}, {"logo_its", 1}}},
     {"title", make<cSceneTitle>, {{"cur_t", 0.5f}}},
+    {"flowerfield", make<cSceneFlowerField>, {{"cur_config", 1}, {"cur_t", 0.5f}, {"fov", 80}}},
     {"mandala", make<cSceneMandala>, {{"cur_t", 0.5f}}},
     {"rose", make<cSceneRose>, {}},
     {"rose/half_res", make<cSceneRose>, {{"half_res", 1}, {"kaleido2d", 5}}},

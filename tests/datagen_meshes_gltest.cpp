@@ -68,7 +68,8 @@ TEST_F(DatagenMeshTest, EveryGeneratedModelLoadsUploadsAndDraws)
             names.insert(entry.path().filename().string());
     // The scenes' meshes, the title card in its own directory and the folds.
     for (const char* needed : {"spikeball2.bzobj", "greetings_bg_03.bzobj", "intro_logo.bzobj", "plane_dual_mirror.bzobj",
-                             "ganesh.bzobj"})
+                               "ganesh.bzobj", "flowerpatch_stems.bzobj", "flowerpatch_petals.bzobj",
+                               "flowerpatch_closed.bzobj"})
         EXPECT_EQ(names.count(needed), 1u) << needed;
     EXPECT_GE(names.size(), 20u);
 
@@ -79,6 +80,7 @@ TEST_F(DatagenMeshTest, EveryGeneratedModelLoadsUploadsAndDraws)
         auto* mesh = dynamic_cast<cMeshObj*>(cMeshManager::get_instance()->get_mesh(name, false, false, false));
         ASSERT_NE(mesh, nullptr) << name;
         EXPECT_GT(mesh->indices.size(), 0u) << name;
+        EXPECT_LT(mesh->indices.size() / 3, 200000u) << name << ": over the triangle budget";
         ScopedTarget target(64, 64);
         frame_mesh(*mesh);
         glBeginQuery(GL_SAMPLES_PASSED, query);

@@ -43,9 +43,9 @@ struct cLook {
 
 constexpr cLook LOOKS[] = {
     // 1: dusk over the build-up: deep blue haze, rose and violet heads, low and fast.
-    {{0.05f, 0.07f, 0.25f, 1.0f}, {1.0f, 0.72f, 1.0f}, {0.8f, 0.85f, 1.0f}, {0.75f, 0.85f, 1.0f}, 9.0f, 2.0f, 1.0f, 0.35f},
+    {{0.05f, 0.07f, 0.25f, 1.0f}, {1.0f, 0.72f, 1.0f}, {0.8f, 0.85f, 1.0f}, {0.75f, 0.85f, 1.0f}, 10.5f, 2.0f, 1.0f, 0.35f},
     // 2: moonlit breakdown: teal haze, cool heads, golden pollen, higher and slower.
-    {{0.02f, 0.085f, 0.13f, 1.0f}, {0.7f, 1.0f, 0.92f}, {0.7f, 1.0f, 0.95f}, {1.0f, 0.8f, 0.45f}, 14.0f, 4.5f, 1.6f, 0.25f},
+    {{0.02f, 0.085f, 0.13f, 1.0f}, {0.7f, 1.0f, 0.92f}, {0.7f, 1.0f, 0.95f}, {1.0f, 0.8f, 0.45f}, 15.0f, 4.5f, 1.6f, 0.25f},
 };
 
 const cLook& look_of(int config)
@@ -168,6 +168,7 @@ cTmpRenderTarget cSceneFlowerField::render(int32_t time_ms)
     place_camera(seconds);
     collect_tiles();
     draw_field(seconds, flash);
+    draw_haze();
     draw_heads(seconds, flash);
     draw_pollen(seconds, flash);
     cShaderManager_GLSL::get_instance()->unbind();
@@ -192,7 +193,7 @@ void cSceneFlowerField::place_camera(float seconds)
     camera.center = {side + 5.0f * std::sin(seconds * 0.07f + 1.0f), travel + 80.0f, -0.1f * look.height};
     camera.up = {0.0f, 0.0f, 1.0f};
     camera.fovy = std::clamp(fov, 5.0f, 150.0f);
-    camera.znear = 0.5f;
+    camera.znear = 3.0f;  // a head brushing the lens would fill the picture
     camera.zfar = FAR + 60.0f;
     camera.roll = 2.0 * std::sin(seconds * 0.21f);
     apply_camera(camera);
@@ -267,6 +268,13 @@ void cSceneFlowerField::draw_field(float seconds, float flash)
     glBindTexture(GL_TEXTURE_2D, stem_texture.name);
     cShaderManager_GLSL::get_instance()->bind("sinewave_shader");
     glColor4f(look.stem[0] * drain, look.stem[1] * drain, look.stem[2] * drain, 1.0f - smooth01(0.35f, 1.0f, o));
+    draw_patches(stems);
+}
+
+// One copy of `mesh` per patch in view; the wave centre is given in each
+// patch's own frame, so the waves run on across the seams.
+void cSceneFlowerField::draw_patches(iMesh* mesh)
+{
     for (int i = 0; i < tile_count; ++i) {
         glPushMatrix();
         glTranslatef(tiles[i].x, tiles[i].y, 0.0f);
@@ -274,9 +282,38 @@ void cSceneFlowerField::draw_field(float seconds, float flash)
         waves->offset[1] = WAVE_Y - tiles[i].y;
         waves->offset[2] = 0.0f;
         waves->upload_parameters();
-        stems->draw();
+        mesh->draw();
         glPopMatrix();
     }
+}
+
+// A band of dusk light standing on the far edge of the field, opaque at
+// the ground and fading into the transparent sky: the field ends in haze
+// instead of a hard line, and the sky above keeps showing the layer below.
+void cSceneFlowerField::draw_haze()
+{
+    const cLook& look = look_of(cur_config);
+    const float drain = 1.0f - std::clamp(outtro_t, 0.0f, 1.0f);
+    cStateManager* state = cStateManager::get_instance();
+    state->set_blend(true);
+    state->set_blend_func(gs::BLEND_ALPHA);
+    state->set_depth_write(false);
+    set_state(false, look.fog);
+    cShaderManager_GLSL::get_instance()->unbind();
+    glDisable(GL_TEXTURE_2D);
+    const float heading = std::atan2(camera.center.y - camera.eye.y, camera.center.x - camera.eye.x);
+    constexpr int STEPS = 24;
+    constexpr float RADIUS = FAR * 0.8f, TOP = 60.0f;
+    glBegin(GL_QUAD_STRIP);
+    for (int i = 0; i <= STEPS; ++i) {
+        const float a = heading + 2.2f * (static_cast<float>(i) / STEPS - 0.5f);
+        const float x = camera.eye.x + RADIUS * std::cos(a), y = camera.eye.y + RADIUS * std::sin(a);
+        glColor4f(look.fog[0] * 2.5f, look.fog[1] * 2.5f, look.fog[2] * 2.5f, 0.9f * drain);
+        glVertex3f(x, y, -2.0f);
+        glColor4f(look.fog[0], look.fog[1], look.fog[2], 0.0f);
+        glVertex3f(x, y, TOP);
+    }
+    glEnd();
 }
 
 // The heads add their light; far ones fade into black rather than into the
@@ -305,17 +342,9 @@ void cSceneFlowerField::draw_heads(float seconds, float flash)
     for (const auto& h : heads) {
         if (h.alpha <= 0.0f || drain <= 0.0f)
             continue;
-        glColor4f(look.tint[0] * bright, look.tint[1] * bright, look.tint[2] * bright, h.alpha);
-        for (int i = 0; i < tile_count; ++i) {
-            glPushMatrix();
-            glTranslatef(tiles[i].x, tiles[i].y, 0.0f);
-            waves->offset[0] = WAVE_X - tiles[i].x;
-            waves->offset[1] = WAVE_Y - tiles[i].y;
-            waves->offset[2] = 0.0f;
-            waves->upload_parameters();
-            h.mesh->draw();
-            glPopMatrix();
-        }
+        // Their alpha drains too, or dark buds would stand over the layer below.
+        glColor4f(look.tint[0] * bright, look.tint[1] * bright, look.tint[2] * bright, h.alpha * (1.0f - o));
+        draw_patches(h.mesh);
     }
 }
 
@@ -332,14 +361,14 @@ void cSceneFlowerField::draw_pollen(float seconds, float flash)
     const float drift_z = 0.8f * std::sin(seconds * 0.4f);
     const float lx = camera.eye.x, ly = camera.eye.y + 30.0f, lz = camera.eye.z * 0.6f;
     const float ring = (seconds * 1000.0f - static_cast<float>(pluck_ms)) / RING_MS;
-    const float min_colour[3] = {0.15f, 0.15f, 0.2f};
+    const float min_colour[3] = {0.3f, 0.3f, 0.35f};
     const float max_colour[3] = {1.0f, 1.0f, 1.0f};
     std::copy(min_colour, min_colour + 3, pollen->min_color);
     std::copy(max_colour, max_colour + 3, pollen->max_color);
     pollen->max_dist = 110.0f;
     pollen->seg_width_norm = 0.12f;
     pollen->cur_t = ring >= 0.0f ? ring : 2.0f;
-    pollen->particle_size = 0.16f;
+    pollen->particle_size = 0.22f;
     cShaderManager_GLSL::get_instance()->bind("particle_light_shader");
     glColor4f(look.pollen[0], look.pollen[1], look.pollen[2], fade);
     const GLsizei stride = POLLEN_FLOATS * sizeof(float);

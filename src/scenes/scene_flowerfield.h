@@ -73,6 +73,8 @@ private:
     void collect_tiles();
     void set_state(bool fog, const float* fog_colour);
     void draw_field(float seconds, float flash);
+    void draw_patches(iMesh* mesh);
+    void draw_haze();
     void draw_heads(float seconds, float flash);
     void draw_pollen(float seconds, float flash);
 

@@ -69,7 +69,7 @@ std::vector<cFlower> place_flowers()
             // Jitter stays inside the cell, so no flower crosses the patch edge.
             f.base = V3((static_cast<float>(gx) + rng.range(0.15f, 0.85f)) * cell,
                         (static_cast<float>(gy) + rng.range(0.15f, 0.85f)) * cell, 0.0f);
-            f.height = rng.range(4.0f, 10.5f);
+            f.height = rng.range(3.5f, 8.5f);
             const float lean = rng.range(0.0f, 0.6f), lean_dir = rng.range(0.0f, 2.0f * PI);
             f.top = f.base + V3(std::cos(lean_dir) * lean, std::sin(lean_dir) * lean, f.height);
             const float wind = 0.33f + rng.range(-0.3f, 0.3f);

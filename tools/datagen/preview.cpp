@@ -291,6 +291,9 @@ cView view_of(const std::string& name, const cMeshObj_data& mesh, cTextures& tex
         const V3 p3(mesh.positions[9], mesh.positions[10], mesh.positions[11]);
         return {V3(0, 1, 0), (p3 - p0).normalized(), textures.get(mesh.materials.front().map_Kd), false, magenta};
     }
+    if (starts_with(name, "flowerpatch_"))  // the meadow patch, seen low across the field
+        return {V3(0.25f, 1.0f, -0.45f).normalized(), V3(0, 0, 1),
+                textures.get(name == "flowerpatch_stems.bzobj" ? "flower_stems.png" : "flower_petals.png"), false, magenta};
     if (name == "hex_tunnel.bzobj")
         return {V3(0.3f, 1.0f, -0.25f).normalized(), V3(0, 0, 1), nullptr, false, magenta};
     if (name == "ganesh.bzobj")  // the statue stands on z = 0 and faces -y
