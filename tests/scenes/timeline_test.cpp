@@ -7,6 +7,7 @@
 #include "scenes/composition.h"
 #include "scenes/registry.h"
 #include "scenes/timeline.h"
+#include "values/interpolator.h"
 
 namespace {
 
