@@ -31,6 +31,7 @@
 #include "scenes/scene_logo_light.h"
 #include "scenes/scene_mandala.h"
 #include "scenes/scene_midi_test.h"
+#include "scenes/scene_mushrooms.h"
 #include "scenes/scene_netsphere.h"
 #include "scenes/scene_particles.h"
 #include "scenes/scene_rose.h"
@@ -68,6 +69,7 @@ const std::vector<cBenchScene> SCENES = {
     {"cubetunnel", make<cSceneCubeTunnel>, {{"cur_t", 0.5f}}},
     {"particlescene", make<cSceneParticles>, {{"kaleidotype", 4}}},
     {"netsphere", make<cSceneNetSphere>, {}},
+    {"mushrooms", make<cSceneMushroomsJ>, {{"rotation", 40.0f}}},
     {"greets", make<cSceneGreets>, {{"cur_t", 0.5f}}},
     {"spikeball", make<cSceneSpike>, {}},
     {"kaleido3d", make<cSceneKaleido3d>, {{"cur_config", 2}, {"cur_t", 0.6f}}},

@@ -78,6 +78,7 @@ TEST_F(DatagenMeshTest, EveryGeneratedModelLoadsUploadsAndDraws)
         auto* mesh = dynamic_cast<cMeshObj*>(cMeshManager::get_instance()->get_mesh(name, false, false, false));
         ASSERT_NE(mesh, nullptr) << name;
         EXPECT_GT(mesh->indices.size(), 0u) << name;
+        EXPECT_LT(mesh->indices.size() / 3, 200000u) << name << ": over the triangle budget";
         ScopedTarget target(64, 64);
         frame_mesh(*mesh);
         glBeginQuery(GL_SAMPLES_PASSED, query);
