@@ -33,6 +33,7 @@
 #include "scenes/scene_logo_light.h"
 #include "scenes/scene_mandala.h"
 #include "scenes/scene_midi_test.h"
+#include "scenes/scene_mushrooms.h"
 #include "scenes/scene_netsphere.h"
 #include "scenes/scene_particles.h"
 #include "scenes/scene_rose.h"
@@ -72,6 +73,7 @@ const std::vector<cBenchScene> SCENES = {
     {"particlescene", make<cSceneParticles>, {{"kaleidotype", 4}}},
     {"netsphere", make<cSceneNetSphere>, {}},
     {"ganesh", make<cSceneGanesh>, {{"campath", 1}, {"campath_t", 0.5f}, {"scene_t", 0.5f}}},
+    {"mushrooms", make<cSceneMushroomsJ>, {{"rotation", 40.0f}}},
     {"greets", make<cSceneGreets>, {{"cur_t", 0.5f}}},
     {"spikeball", make<cSceneSpike>, {}},
     {"kaleido3d", make<cSceneKaleido3d>, {{"cur_config", 2}, {"cur_t", 0.6f}}},

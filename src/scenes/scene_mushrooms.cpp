@@ -28,6 +28,9 @@ constexpr float FOG_START = 100.0f;
 constexpr float FOG_END = 2000.0f;
 constexpr float LOOK_AT_Y = 95.0f;  // the camera looks at the middle cluster's stems
 const Vec3<float> CAVE_LIGHT(0.0f, 150.0f, 0.0f);  // above the middle cluster
+// Made once: the renderer takes the program's name as a string, and a name
+// this long would be a heap allocation per frame.
+const std::string SPORE_PROGRAM = "particle_light_shader";
 
 // Glow of the caps for a filter position: dim but readable when closed.
 // The cave's acid sweeps its cutoff between about a quarter and three
@@ -231,5 +234,5 @@ void cSceneMushroomsJ::draw_spores()
     spore_shell = cutoff;
     cShaderManager_GLSL::get_instance()->set_shader_parameter("particle_light_shader", 1, &spore_shell_var);
     glColor4f(1.0f, 1.0f, 1.0f, 0.85f);
-    spores.renderer->render(*spores.system, "particle_light_shader");
+    spores.renderer->render(*spores.system, SPORE_PROGRAM);
 }

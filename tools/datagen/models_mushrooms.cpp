@@ -153,8 +153,6 @@ cMeshObj_data cave()
 
 // ---- mushrooms -----------------------------------------------------------------------
 
-constexpr int SIDES = 14;  // segments round a mushroom
-
 // The shape of one mushroom in one state.
 struct cShape {
     float height;      // stem, from the foot to the cap's underside
@@ -170,6 +168,7 @@ struct cMushroom {
     float lean;     // direction of the bend, radians
     float turn;     // start angle of the segments
     int colour;     // band of mushroom_glow.png: 0 teal, 1 violet, 2 amber, 3 ice
+    int sides;      // segments round the stem: more for the big ones, whose rims show
     cShape rest;    // state a
     cShape breath;  // state b
 };
@@ -220,8 +219,8 @@ void mushroom(cMeshBuilder& b, const cMushroom& m, const cShape& s)
     const float band = static_cast<float>(m.colour);
     const uint32_t first = static_cast<uint32_t>(b.mesh.vertex_count());
     for (int i = 0; i < PROFILE; ++i)
-        for (int k = 0; k <= SIDES; ++k) {
-            const float a = m.turn + 2.0f * PI * static_cast<float>(k) / SIDES;
+        for (int k = 0; k <= m.sides; ++k) {
+            const float a = m.turn + 2.0f * PI * static_cast<float>(k) / static_cast<float>(m.sides);
             const V3 here = sweep(m, s, p[i], a);
             // Normal from the neighbours along the profile and round the axis;
             // the top of the cap (a ring of radius 0) looks straight up.
@@ -231,12 +230,12 @@ void mushroom(cMeshBuilder& b, const cMushroom& m, const cShape& s)
             if (n.length() < 1e-6f)
                 n = V3(0, 1, 0);
             // Each band keeps clear of its neighbours' edges for the filter.
-            const float u = (band + 0.03f + 0.94f * static_cast<float>(k) / SIDES) / 4.0f;
+            const float u = (band + 0.03f + 0.94f * static_cast<float>(k) / static_cast<float>(m.sides)) / 4.0f;
             b.vertex(here, n, u, p[i].v);
         }
-    const uint32_t row = SIDES + 1;
+    const uint32_t row = m.sides + 1;
     for (int i = 0; i + 1 < PROFILE; ++i)
-        for (int k = 0; k < SIDES; ++k) {
+        for (int k = 0; k < m.sides; ++k) {
             const uint32_t a = first + i * row + k, c = a + row;
             // Counter-clockwise seen from outside (angle grows towards +z from +x).
             b.triangle(a, c, a + 1);
@@ -253,6 +252,7 @@ cMushroom grow(cRandom& rnd, float x, float z, float size, int colour, bool grow
     m.lean = rnd.range(0.0f, 2.0f * PI);
     m.turn = rnd.range(0.0f, 2.0f * PI);
     m.colour = colour;
+    m.sides = size < 60.0f ? 8 : size < 150.0f ? 12 : 18;
     const float slender = rnd.range(0.75f, 1.25f);
     m.rest = {size, size * 0.09f * slender, size * rnd.range(0.42f, 0.62f), size * rnd.range(0.14f, 0.3f),
               size * 0.08f, size * rnd.range(0.05f, 0.3f)};
