@@ -96,9 +96,9 @@ const std::array<cAnimRow, 79> SHOW_ANIMATORS = {{
     {35,  "kaleidotype",      SET_INT,        60000,  72500,     3,     0},
     {35,  "camroll",          LERP_DOUBLE,    54000,  79000,  90.0, 270.0},
     {35,  "emits_pf",         SET_INT,        72500,  80000,     0,     0},
-    // the cave
-    {25,  "rotation",         LERP_FLOAT,     79500,  93000,   0.0, 120.0},
-    {25,  "rotation",         LERP_FLOAT,     93000, 106000, 120.0, 300.0},
+    // the cave: a slow orbit, a little faster in its deeper half
+    {25,  "rotation",         LERP_FLOAT,     79500,  93000,   0.0,  45.0},
+    {25,  "rotation",         LERP_FLOAT,     93000, 106000,  45.0, 110.0},
     // mandala again, with its circles, before the statue
     {65,  "render_circles",   SET_INT,       105000, 117500,     1,     0},
     {65,  "render_logo",      SET_INT,       105000, 117500,     0,     0},
