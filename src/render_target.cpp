@@ -219,11 +219,16 @@ cRenderTargetManager::~cRenderTargetManager()
 {
     if (lent != 0)
         std::cerr << "## ERROR, rendertargetmanager: rendertarget still bound while exiting..." << std::endl;
-    std::cout << "# rrt-manager: number of tmp-rt allocated: " << free_list.size() << std::endl;
-    std::cout << "# rtt-manager: maximum concurrently allocated RTs: " << max_lent << std::endl;
+    report();
     for (auto& entry : free_list)
         delete entry.second;
     free_list.clear();
+}
+
+void cRenderTargetManager::report() const
+{
+    std::cout << "# rrt-manager: number of tmp-rt allocated: " << free_list.size() << std::endl;
+    std::cout << "# rtt-manager: maximum concurrently allocated RTs: " << max_lent << std::endl;
 }
 
 cTmpRenderTarget cRenderTargetManager::request(int32_t size_class)

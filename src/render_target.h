@@ -100,6 +100,8 @@ public:
     cRenderTargetManager();
     // Prints the statistics and destroys the pooled targets.
     ~cRenderTargetManager() override;
+    // The pool's size and the most targets lent at once, as printed at exit.
+    void report() const;
 
     // A pooled target of the class, or a new one (with a performance warning
     // once the pool is warmed up).

@@ -318,6 +318,9 @@ int run_capture(const cCaptureOptions& o)
         if (profiler)
             profiler->finish();
     }
+    // The pool report the show prints at exit: a run that made targets while
+    // drawing shows more than the warm-up pool.
+    cRenderTargetManager::get_instance()->report();
     if (drawn == plan.count)
         return 0;
     std::cerr << "quorvane-capture: interrupted; " << (some ? "the files hold the frames done so far" : "nothing written")
