@@ -9,11 +9,10 @@
 #include "layer_controls.h"
 #include "resource_path.h"
 #include "scenes/composition.h"
-#include "screen_space.h"
 #include "shader_manager.h"
 #include "shader_reload.h"
 #include "shaders/shd_plain.h"
-#include "support/gl_context.h"
+#include "support/shader_support.h"
 #include "support/probe_scene.h"
 
 namespace fs = std::filesystem;
@@ -34,21 +33,17 @@ struct cShdStudioProbe : cShdPlain {
     cShdStudioProbe() : cShdPlain("qv_studio_probe.vert", "qv_studio_probe.frag") {}
 };
 
-class StudioReloadTest : public GlTest {
+class StudioReloadTest : public ShaderTest {
 protected:
     void SetUp() override
     {
-        GlTest::SetUp();
+        ShaderTest::SetUp();
         dir = fs::temp_directory_path() / ("qv_studio_shaders_" + std::to_string(getpid()));
         fs::create_directories(dir);
         write("qv_studio_probe.vert", PASS_VERT);
         write("qv_studio_probe.frag", flat_frag("1.0, 0.0, 0.0"));
-        cResourcePath::get_instance()->add("../src/shaders");
         cResourcePath::get_instance()->add(dir.string());
         shaders = cShaderManager_GLSL::get_instance();
-        testing::internal::CaptureStdout();
-        shaders->init();
-        testing::internal::GetCapturedStdout();
         shaders->register_shader<cShdStudioProbe>("studio_probe");
         ASSERT_TRUE(shaders->failed.empty());
     }
@@ -112,24 +107,8 @@ TEST_F(StudioReloadTest, AnEditedSourceIsRebuiltAndABrokenOneKeepsTheRunningProg
 
 // ---- solo ----------------------------------------------------------------------------
 
-class cLayerLog : public iLayerObserver {
-public:
-    void layer_begin(const cSceneLayer& layer) override { log += "<" + layer.scene->get_name(); }
-    void layer_end(const cSceneLayer& layer) override { log += layer.scene->get_name() + ">"; }
-    std::string log;
-};
-
-class StudioSoloTest : public GlTest {
+class StudioSoloTest : public ShaderTest {
 protected:
-    void SetUp() override
-    {
-        GlTest::SetUp();
-        cResourcePath::get_instance()->add("../src/shaders");
-        cResourcePath::get_instance()->add("../src/shaders/comp");
-        testing::internal::CaptureStdout();
-        cShaderManager_GLSL::get_instance()->init();
-        testing::internal::GetCapturedStdout();
-    }
     cDemoClock clock;
 };
 

@@ -38,14 +38,6 @@ TEST_F(CompositionLoadTest, ALoneLayerShowsCompleteProgress)
     EXPECT_EQ(a.loads, 1);
 }
 
-// Records the layers it is told about, in order.
-class cLayerLog : public iLayerObserver {
-public:
-    void layer_begin(const cSceneLayer& layer) override { log += "<" + layer.scene->get_name(); }
-    void layer_end(const cSceneLayer& layer) override { log += layer.scene->get_name() + ">"; }
-    std::string log;
-};
-
 TEST_F(CompositionLoadTest, AnObserverBracketsEachActiveLayersRender)
 {
     cSceneComposition comp(&clock);

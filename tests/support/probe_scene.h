@@ -1,10 +1,12 @@
 #pragma once
 // A scene that records what reaches it and renders nothing; stands in for
-// the show's scenes in scene-manager and composition tests.
+// the show's scenes in scene-manager and composition tests. cLayerLog
+// records which layers a composition renders.
 #include <string>
 #include <vector>
 
 #include "events.h"
+#include "scenes/composition.h"
 #include "scenes/scene.h"
 
 class cProbeScene : public cScene {
@@ -25,4 +27,12 @@ public:
     int loads = 0;
     int updates = 0;
     bool changed = false;       // what update() reports
+};
+
+// Writes "<name" before and "name>" after each layer's render, in order.
+class cLayerLog : public iLayerObserver {
+public:
+    void layer_begin(const cSceneLayer& layer) override { log += "<" + layer.scene->get_name(); }
+    void layer_end(const cSceneLayer& layer) override { log += layer.scene->get_name() + ">"; }
+    std::string log;
 };
