@@ -8,6 +8,7 @@
 #include <SDL.h>
 
 #include "demo.h"
+#include "extensions.h"
 #include "frame.h"
 #include "layer_controls.h"
 #include "midi_events.h"
@@ -105,6 +106,7 @@ public:
 
     [[noreturn]] void run()
     {
+        set_swap_interval(1);
         uint64_t second_start = SDL_GetTicks64();
         int frames = 0;
         for (;;) {
