@@ -107,8 +107,7 @@ public:
     [[noreturn]] void run()
     {
         set_swap_interval(1);
-        uint64_t second_start = SDL_GetTicks64();
-        int frames = 0;
+        second_start = SDL_GetTicks64();
         for (;;) {
             pump();
             if (pending_width > 0) {
@@ -125,13 +124,7 @@ public:
             if (manager.update() || list_dirty)
                 rebuild_list();
             draw();
-            ++frames;
-            const uint64_t now = SDL_GetTicks64();
-            if (now - second_start >= 1000) {
-                fps = static_cast<int>(frames * 1000 / (now - second_start));
-                frames = 0;
-                second_start = now;
-            }
+            count_frame();
         }
     }
 
@@ -149,14 +142,27 @@ public:
     bool list_dirty = true;
     int32_t pending_width = 0;       // a resize waiting for the frame's end; 0: none
     int32_t pending_height = 0;
-    int fps = 0;
+    int fps = 0;                     // frames drawn in the last whole second
+    int frames = 0;                  // frames drawn since second_start
+    uint64_t second_start = 0;       // SDL ticks (ms) when the count began
 
 private:
+    void count_frame()
+    {
+        ++frames;
+        const uint64_t now = SDL_GetTicks64();
+        if (now - second_start < 1000)
+            return;
+        fps = static_cast<int>(frames * 1000 / (now - second_start));
+        frames = 0;
+        second_start = now;
+    }
+
     void pump()
     {
         SDL_Event e;
         while (SDL_PollEvent(&e)) {
-            if (e.type == SDL_KEYDOWN && key(e.key.keysym))
+            if (e.type == SDL_KEYDOWN && key(e.key.keysym, e.key.repeat != 0))
                 continue;
             if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
                 pending_width = e.window.data1;
@@ -168,9 +174,14 @@ private:
         check_quit_keys();
     }
 
-    // True when the key is the studio's.
-    bool key(const SDL_Keysym& k)
+    // True when the key is the studio's. A held key repeats the steps,
+    // never the switches.
+    bool key(const SDL_Keysym& k, bool repeat)
     {
+        const bool step =
+            k.sym == SDLK_LEFT || k.sym == SDLK_RIGHT || k.sym == SDLK_PAGEUP || k.sym == SDLK_PAGEDOWN;
+        if (repeat && !step)
+            return k.sym != SDLK_ESCAPE && k.sym != SDLK_q;
         const bool shift = (k.mod & KMOD_SHIFT) != 0;
         switch (k.sym) {
         case SDLK_SPACE: transport.toggle_pause(); return true;
