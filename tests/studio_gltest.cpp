@@ -10,10 +10,12 @@
 #include "resource_path.h"
 #include "scenes/composition.h"
 #include "shader_manager.h"
+#include "render_target.h"
 #include "shader_reload.h"
 #include "shaders/shd_plain.h"
 #include "support/shader_support.h"
 #include "support/probe_scene.h"
+#include "window_size.h"
 
 namespace fs = std::filesystem;
 using testing::HasSubstr;
@@ -107,12 +109,12 @@ TEST_F(StudioReloadTest, AnEditedSourceIsRebuiltAndABrokenOneKeepsTheRunningProg
 
 // ---- solo ----------------------------------------------------------------------------
 
-class StudioSoloTest : public ShaderTest {
+class StudioDrawTest : public ShaderTest {
 protected:
     cDemoClock clock;
 };
 
-TEST_F(StudioSoloTest, OnlyTheSoloLayerRendersAndEveryWindowComesBack)
+TEST_F(StudioDrawTest, OnlyTheSoloLayerRendersAndEveryWindowComesBack)
 {
     cSceneComposition comp(&clock);
     cProbeScene a(&clock), b(&clock), c(&clock);
@@ -145,6 +147,31 @@ TEST_F(StudioSoloTest, OnlyTheSoloLayerRendersAndEveryWindowComesBack)
     comp.draw();
     solo.restore_windows(comp);
     EXPECT_EQ(log.log, "<aa><bb><cc>");
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// ---- the window's size ----------------------------------------------------------
+
+TEST_F(StudioDrawTest, APoolResizedBetweenFramesLendsTargetsOfTheNewSize)
+{
+    cRenderTargetManager* pool = create_render_target_manager();
+    const size_t count = pool->free_list.size();
+    resize_pool(*pool, 800, 450);
+    ASSERT_EQ(pool->free_list.size(), count);
+    for (const auto& [size_class, target] : pool->free_list) {
+        const cRenderTargetSize want = rtt_size(size_class, 800, 450);
+        EXPECT_EQ(target->width, want.width) << rtt_name(size_class);
+        EXPECT_EQ(target->height, want.height) << rtt_name(size_class);
+    }
+    // A target of the new size takes drawing.
+    cTmpRenderTarget full = get_tmp_render_target(RTT_FULL);
+    glClearColor(0, 1, 0, 1);
+    full->bind(true);
+    EXPECT_EQ(glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE_EXT));
+    EXPECT_EQ(read_pixels(799, 449, 1, 1)[1], 255);
+    full->unbind();
+    full.release();
+    EXPECT_EQ(pool->free_list.size(), count) << "a target was made instead of lent";
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

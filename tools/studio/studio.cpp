@@ -14,7 +14,6 @@
 #include "midi_events.h"
 #include "midi_file.h"
 #include "overlay.h"
-#include "render_target.h"
 #include "resource_path.h"
 #include "scene_manager.h"
 #include "scenes/composition.h"
@@ -24,6 +23,7 @@
 #include "transport.h"
 #include "values/mouse.h"
 #include "video.h"
+#include "window_size.h"
 
 namespace {
 
@@ -70,28 +70,6 @@ int32_t music_ms(const cSoundModule_SDL& sound)
     return static_cast<int32_t>(static_cast<int64_t>(frames) * 1000 / SOUND_RATE);
 }
 
-// ---- the window follows its size ------------------------------------------------
-
-// Between frames, with no target lent: every pooled target is made again at
-// the new size, and the scenes' cameras take the new aspect.
-void resize(cSceneManager& manager, int32_t width, int32_t height)
-{
-    cVideo_SDL* video = cVideo_SDL::get_instance();
-    video->width = video->viewport_width = width;
-    video->height = video->viewport_height = height;
-    video->apply_viewport();
-    cRenderTargetManager* pool = cRenderTargetManager::get_instance();
-    for (auto& [size_class, target] : pool->free_list) {
-        const cRenderTargetSize size =
-            rtt_size(size_class, static_cast<uint32_t>(width), static_cast<uint32_t>(height));
-        delete target;
-        target = new cRenderTarget_fbo(size.width, size.height);
-        target->init();
-    }
-    for (cScene* scene : manager.scenes)
-        scene->camera.aspect = static_cast<float>(width) / static_cast<float>(height);
-}
-
 // ---- the studio -----------------------------------------------------------------
 
 class cStudio {
@@ -111,7 +89,7 @@ public:
         for (;;) {
             pump();
             if (pending_width > 0) {
-                resize(manager, pending_width, pending_height);
+                follow_window_size(manager, pending_width, pending_height);
                 pending_width = 0;
             }
             reload.poll(static_cast<int64_t>(SDL_GetTicks64()));
