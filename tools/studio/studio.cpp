@@ -199,7 +199,7 @@ private:
         for (int32_t k : keys)
             if (solo.key < 0 || k == solo.key)
                 hold.hold(*composition, k);
-        overlay.message.text = "holding the hand-set values";
+        overlay.message.text = hold.held.empty() ? "no layer to hold" : "holding the hand-set values";
     }
 
     void print_values()
