@@ -54,7 +54,20 @@ Vec3<float> window_position(int x, int y)
     return {static_cast<float>(x) / w, (h - static_cast<float>(y)) / h, 0.0f};
 }
 
-void handle_event(const SDL_Event& e)
+void wait_for_previous_frame()
+{
+    if (!have_fences())
+        return;
+    if (frame_fence) {
+        glClientWaitSync(frame_fence, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED);
+        glDeleteSync(frame_fence);
+    }
+    frame_fence = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+}
+
+}  // namespace
+
+void handle_sdl_event(const SDL_Event& e)
 {
     cMouse* mouse = cMouse::get_instance();
     switch (e.type) {
@@ -94,19 +107,6 @@ void handle_event(const SDL_Event& e)
     }
 }
 
-void wait_for_previous_frame()
-{
-    if (!have_fences())
-        return;
-    if (frame_fence) {
-        glClientWaitSync(frame_fence, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED);
-        glDeleteSync(frame_fence);
-    }
-    frame_fence = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
-}
-
-}  // namespace
-
 int adapt_vsync(bool& vsync_on, int32_t& last_frame_ms, float d)
 {
     int change = -1;
@@ -133,7 +133,7 @@ void pump_events()
     while (SDL_PollEvent(&e)) {
         if (handled == MAX_EVENTS_PER_FRAME)
             break;  // the eleventh event of a frame is dropped
-        handle_event(e);
+        handle_sdl_event(e);
         ++handled;
     }
 }

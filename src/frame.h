@@ -9,6 +9,7 @@
 class cDemo;
 class cDemoClock;
 class cSceneManager;
+union SDL_Event;
 
 // Runs the whole program; never returns.
 [[noreturn]] void quorvane_main();
@@ -27,6 +28,10 @@ void render_frame(cDemo& demo, const cDemoClock& frame_clock);
 // that does not depend on presenting it.
 void draw_frame();
 void pump_events();
+// What the pump does with one event: Escape and the window's close end the
+// program, keys go to held_keys, the mouse to cMouse. A tool with a pump of
+// its own hands on what it does not use itself.
+void handle_sdl_event(const SDL_Event& e);
 void check_quit_keys();
 // glFinish, then a fence on all prior commands that the server waits on.
 void sync_gpu();

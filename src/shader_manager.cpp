@@ -120,35 +120,62 @@ bool cShader_GLSL::load_from_files(const std::string& vertex_file, const std::st
     destroy_programs();
     vertex_path = cResourcePath::get_fullpath(vertex_file);
     fragment_path = cResourcePath::get_fullpath(fragment_file);
-
-    vertex_shader = compile_stage(GL_VERTEX_SHADER, vertex_file, vertex_path);
-    if (!vertex_shader)
+    if (!build_program(vertex_file, fragment_file, program, vertex_shader, fragment_shader))
         return false;
-    fragment_shader = compile_stage(GL_FRAGMENT_SHADER, fragment_file, fragment_path);
-    if (!fragment_shader) {
-        destroy_programs();
+    finish_link();
+    return true;
+}
+
+bool cShader_GLSL::rebuild()
+{
+    GLuint new_program = 0, new_vertex = 0, new_fragment = 0;
+    if (!build_program(vertex_path, fragment_path, new_program, new_vertex, new_fragment))
+        return false;
+    destroy_programs();
+    program = new_program;
+    vertex_shader = new_vertex;
+    fragment_shader = new_fragment;
+    finish_link();
+    return true;
+}
+
+bool cShader_GLSL::build_program(const std::string& vertex_file, const std::string& fragment_file,
+                                 GLuint& linked, GLuint& vertex, GLuint& fragment) const
+{
+    vertex = compile_stage(GL_VERTEX_SHADER, vertex_file, vertex_path);
+    if (!vertex)
+        return false;
+    fragment = compile_stage(GL_FRAGMENT_SHADER, fragment_file, fragment_path);
+    if (!fragment) {
+        glDeleteShader(vertex);
+        vertex = 0;
         return false;
     }
-
-    program = glCreateProgram();
-    glAttachShader(program, vertex_shader);
-    glAttachShader(program, fragment_shader);
-    glLinkProgram(program);
+    linked = glCreateProgram();
+    glAttachShader(linked, vertex);
+    glAttachShader(linked, fragment);
+    glLinkProgram(linked);
     GLint ok = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        // A link error belongs to the pair; it is reported on the fragment
-        // file, the last one the linker saw.
-        report_failure("GLSL error: linking \"" + vertex_file + "\" with \"" + fragment_file + "\" failed",
-                       program_log(program), fragment_file, fragment_path);
-        destroy_programs();
-        return false;
-    }
+    glGetProgramiv(linked, GL_LINK_STATUS, &ok);
+    if (ok == GL_TRUE)
+        return true;
+    // A link error belongs to the pair; it is reported on the fragment
+    // file, the last one the linker saw.
+    report_failure("GLSL error: linking \"" + vertex_file + "\" with \"" + fragment_file + "\" failed",
+                   program_log(linked), fragment_file, fragment_path);
+    glDeleteProgram(linked);
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    linked = vertex = fragment = 0;
+    return false;
+}
+
+void cShader_GLSL::finish_link()
+{
     point_samplers_at_units();
     loc_fog_mode = uniform("fog_mode");
     init_parameters();
     loaded = true;
-    return true;
 }
 
 void cShader_GLSL::point_samplers_at_units()

@@ -1,7 +1,8 @@
 #pragma once
 // GLSL shader programs and their process-wide registry.
 // cShaderManager_GLSL owns every shader object from register_shader until
-// shutdown() at exit; shaders are never reloaded or released earlier. A shader
+// shutdown() at exit; shaders are never released earlier. The show never
+// reloads one; a tool may rebuild a program in place from its files. A shader
 // whose sources fail to compile or link stays registered and binding it binds
 // "default_shader" instead; the show checks after loading that none failed. "null_shader" is the name of "nothing bound".
 // Effects bracket their passes with push_shader()/pop_shader() so the caller's
@@ -33,6 +34,10 @@ public:
     // Compiles and links both files, found through the resource paths. On
     // failure prints the log block and the "failed on" line and returns false.
     virtual bool load_from_files(const std::string& vertex_file, const std::string& fragment_file);
+    // Compiles and links the files found at load time again and swaps the
+    // result in; on failure reports as a load does and keeps the program it
+    // had. Call it with the shader unbound.
+    bool rebuild();
     virtual void bind();    // program in use, then upload_parameters()
     virtual void unbind();  // release_parameters(), then program 0
     virtual bool is_loaded() const { return loaded; }
@@ -63,6 +68,12 @@ protected:
 
 private:
     void destroy_programs();
+    // Both stages of the paths found at load time, linked; names for the
+    // messages. Nothing is left behind on failure.
+    bool build_program(const std::string& vertex_file, const std::string& fragment_file, GLuint& linked,
+                       GLuint& vertex, GLuint& fragment) const;
+    // Sampler units, fog location and the class's uniforms of a new program.
+    void finish_link();
     void point_samplers_at_units();
 };
 

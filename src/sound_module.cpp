@@ -316,8 +316,10 @@ void cSoundModule_SDL::set_time(int32_t ms)
         check_error();
         return;
     }
+    // A stream that has played to its end plays again from the new place.
     SDL_LockAudioDevice(device);
     play.pos = double(frame);
+    play.active = true;
     SDL_UnlockAudioDevice(device);
 }
 

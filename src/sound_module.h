@@ -67,7 +67,8 @@ public:
     void load(const std::string& name);
     // Pauses the whole output while the stream plays, resumes it otherwise.
     void toggle_pause();
-    // Moves the stream to ms, sample-exact (floor of ms * 44.1 frames).
+    // Moves the stream to ms, sample-exact (floor of ms * 44.1 frames); a
+    // stream that had played to its end plays on from there.
     void set_time(int32_t ms);
     // Output latency (device buffer + the buffer queued behind it) in ms;
     // computed once, then cached.

@@ -170,6 +170,22 @@ TEST_F(SoundModule, SetTimePlaysFromTheExactSample)
     EXPECT_TRUE(std::equal(at, at + checked, expect));
 }
 
+TEST_F(SoundModule, ASeekAfterTheEndPlaysAgain)
+{
+    cSoundModule_SDL s;
+    s.init();
+    load(s, write_mp3(0.3));
+    s.toggle_pause();
+    for (int i = 0; i < 100 && s.is_playing(); ++i)
+        SDL_Delay(20);
+    ASSERT_FALSE(s.is_playing()) << "the stream never reached its end";
+    s.set_time(100);
+    EXPECT_TRUE(s.is_playing());
+    SDL_Delay(100);
+    EXPECT_GT(s.position(), uint64_t(100 * 441 / 10));
+    s.shutdown();
+}
+
 TEST_F(SoundModule, ShutdownStopsLikeTapeThenFadesButSkipsTheFadeWhenPaused)
 {
     std::string raw = use_disk_output();

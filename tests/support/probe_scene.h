@@ -1,6 +1,7 @@
 #pragma once
 // A scene that records what reaches it and renders nothing; stands in for
-// the show's scenes in scene-manager and composition tests.
+// the show's scenes in scene-manager and composition tests. cLayerLog
+// records which layers a composition renders.
 #include <string>
 #include <vector>
 
