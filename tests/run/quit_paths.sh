@@ -33,7 +33,11 @@ for mode in escape q term; do
     sleep 1
     case $mode in
         escape) xdotool key Escape ;;
-        q) xdotool keydown q; sleep 0.5; xdotool keyup q ;;
+        # Held until the program sees it: a frame of the show can take longer
+        # than a quick tap on a software renderer.
+        q) xdotool keydown q
+           for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
+           xdotool keyup q ;;
         term) kill -TERM $pid ;;
     esac
     for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
