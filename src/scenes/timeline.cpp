@@ -73,11 +73,11 @@ const std::array<cAnimRow, 79> SHOW_ANIMATORS = {{
     {5,   "logo_its",         SMOOTH_FLOAT,   10500,  13200,   0.6,   0.0},
     // title card
     {10,  "cur_t",            LERP_FLOAT,     13313,  26500,   0.0,   1.0},
-    // build-up: dusk over the flower field
+    // build-up: dusk over the flower field, its glow peaking on the drop
     {12,  "cur_config",       SET_INT,        24000,  40000,     1,     0},
     {12,  "cur_t",            LERP_FLOAT,     25000,  38000,   1.0,   0.0},
     {12,  "lighten_strength", SMOOTH_FLOAT,   25000,  31000,   0.2,   0.8},
-    {12,  "lighten_strength", SMOOTH_FLOAT,   36000,  40000,   0.8,   1.6},
+    {12,  "lighten_strength", SMOOTH_FLOAT,   33500,  36400,   0.8,   1.6},
     // first drop: down the mandala
     {15,  "cur_config",       SET_INT,        37000,  54500,     2,     0},
     {15,  "render_circles",   SET_INT,        37000,  54500,     0,     0},
