@@ -56,42 +56,42 @@ run_tests() {
 kib() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status" 2>/dev/null; }
 
 # The whole show through the capture tool, writing one sheet; the resident
-# size is sampled every second. "Start" is the first sample after loading
-# (the MIDI file is read last), growth is what the end adds to the size one
-# minute after that (or half-way, for a shorter run).
+# size is sampled five times a second. "Start" is the first sample after
+# loading (the MIDI file is read last), growth is what the end adds to the
+# size one minute after that (or half-way, for a shorter run).
 run_show() {
     local out=$dir/show t0=$SECONDS
     mkdir -p "$out"
-    xvfb-run -a -s "-screen 0 1280x720x24" "$dir/bin/quorvane-capture" --size "${SHOW_SIZE:-320x180}" \
+    # No X server: the tool renders through EGL off-screen, and $! is the
+    # tool itself, whose size is sampled.
+    env -u DISPLAY "$dir/bin/quorvane-capture" --size "${SHOW_SIZE:-320x180}" \
         --fps "${SHOW_FPS:-10}" --sheet "$out/sheet.png" > "$out/log" 2>&1 &
-    local xvfb=$! pid=""
-    for _ in $(seq 50); do
-        pid=$(pgrep -P "$xvfb" -f quorvane-capture | head -n 1)
-        [ -n "$pid" ] && break
+    local pid=$!
+    : > "$out/rss"
+    local loaded=0 kb
+    while kb=$(kib "$pid") && [ -n "$kb" ]; do
+        [ $loaded = 0 ] && grep -q "Reading tracks" "$out/log" && loaded=1
+        echo "$(date +%s.%N) $kb $loaded" >> "$out/rss"
         sleep 0.2
     done
-    : > "$out/rss"
-    local loaded=""
-    while [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; do
-        [ -z "$loaded" ] && grep -q "Reading tracks" "$out/log" && loaded=$((SECONDS - t0))
-        [ -n "$loaded" ] && echo "$((SECONDS - t0)) $(kib "$pid")" >> "$out/rss"
-        sleep 1
-    done
-    wait "$xvfb"
+    wait "$pid"
     local rc=$?
     if [ $rc -ne 0 ] || grep -q "runtime error:\|AddressSanitizer\|LeakSanitizer" "$out/log"; then
         say "whole show: exit code $rc"; tail -n 40 "$out/log"; failures=$((failures + 1))
     fi
-    say "whole show: $((SECONDS - t0)) s, loading ${loaded:-?} s"
-    awk -v loaded="${loaded:-0}" '
-        $2 != "" { t[n] = $1; r[n] = $2; if ($2 > peak) peak = $2; n++ }
+    say "whole show: $((SECONDS - t0)) s; $(grep -a 'frames in' "$out/log")"
+    awk '
+        BEGIN { n = 0 }
+        $3 == 1 { t[n] = $1; r[n] = $2; n++ }
         END {
-            if (n == 0) { print "sanitize: no memory samples"; exit }
-            ref = n > 0 ? int(n / 2) : 0
+            if (n < 2) { print "sanitize: resident size: the show ended while loading (" NR " samples); no growth to measure"; exit }
+            ref = int(n / 2)
             for (i = 0; i < n; i++) if (t[i] - t[0] >= 60) { ref = i; break }
+            peak = 0
+            for (i = 0; i < n; i++) if (r[i] > peak) peak = r[i]
             growth = r[n - 1] - r[ref]
-            printf "sanitize: resident size: start %.1f MB, peak %.1f MB, end %.1f MB; growth after %d s: %.1f MB\n",
-                r[0] / 1024, peak / 1024, r[n - 1] / 1024, t[ref] - t[0], growth / 1024
+            printf "sanitize: resident size after loading: start %.1f MB, peak %.1f MB, end %.1f MB; growth after %.0f s: %.1f MB (%d samples over %.0f s)\n",
+                r[0] / 1024, peak / 1024, r[n - 1] / 1024, t[ref] - t[0], growth / 1024, n, t[n - 1] - t[0]
             if (growth > 5 * 1024) { print "sanitize: FAIL: more than 5 MB growth"; exit 1 }
         }' "$out/rss" || failures=$((failures + 1))
 }
