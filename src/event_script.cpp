@@ -8,12 +8,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <string_view>
 
 #include "resource_path.h"
 
 namespace {
 
 const char* const SEPARATORS = " \t\n\r";
+const std::string_view UTF8_BOM = "\xEF\xBB\xBF";
 
 struct sNamedMarker {
     const char* token;  // marker name as written in the script
@@ -135,6 +137,10 @@ cEventQueue* cEventQueue_factory::loadFile(const std::string& name)
     auto* queue = new cEventQueue();
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
+        // Editors that save UTF-8 with a byte-order mark put it before the
+        // first token, which would hide the first marker.
+        if (number == 1 && line.starts_with(UTF8_BOM))
+            line.erase(0, UTF8_BOM.size());
         // An over-long line is no marker the script writes: skipping it
         // keeps every marker after it, the end of the show included.
         if (line.size() > MARKER_LINE_MAX) {

@@ -97,6 +97,19 @@ TEST(EventScript, OverlongLineIsSkippedWithAWarning)
     EXPECT_NE(err.find("# warning, line 3 of "), std::string::npos) << err;
 }
 
+// A byte-order mark hides nothing; one later in the file is no mark.
+TEST(EventScript, ByteOrderMarkBeforeTheFirstMarkerIsSkipped)
+{
+    testing::internal::CaptureStderr();
+    auto q = load("\xEF\xBB\xBFquit 0:0:1:0\r\n\xEF\xBB\xBFs02 0:0:2:0\r\n");
+    const std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(q);
+    ASSERT_EQ(q->events.size(), 1u);
+    EXPECT_EQ(q->events[0]->type, EVENT_QUIT);
+    EXPECT_EQ(q->events[0]->time, 1000);
+    EXPECT_NE(err.find("unknown token"), std::string::npos) << err;
+}
+
 TEST(EventScript, MissingFileGivesNoQueue)
 {
     testing::internal::CaptureStdout();
