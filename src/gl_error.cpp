@@ -30,9 +30,9 @@ bool check_gl_error(const cDemoClock* clock, const std::string& context)
 }
 
 void log_error_at(std::string_view lead, std::string_view file, std::string_view separator, std::string_view text,
-                  std::source_location at)
+                  int line)
 {
-    std::cerr << lead << file << separator << "line " << at.line() << text << std::endl;
+    std::cerr << lead << file << separator << "line " << line << text << std::endl;
 }
 
 std::string posix_error_text(int code)

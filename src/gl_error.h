@@ -2,7 +2,6 @@
 // Error reports shared by the whole program: GL errors after work that may
 // fail, error lines that name the place in the source they were raised at,
 // and the text of the last system error. None is ever fatal.
-#include <source_location>
 #include <string>
 #include <string_view>
 
@@ -19,9 +18,10 @@ std::string gl_error_line(const cDemoClock* clock, const std::string& context, c
 // One line on the error stream naming a source file and the caller's line:
 // lead + file + separator + "line " + n + text. Callers pass the file name
 // their log shows; the line number comes from where they call (or from the
-// location they forward).
+// line they forward). __builtin_LINE rather than std::source_location,
+// which clang before 16 cannot give with libstdc++ (the fuzz build).
 void log_error_at(std::string_view lead, std::string_view file, std::string_view separator, std::string_view text,
-                  std::source_location at = std::source_location::current());
+                  int line = __builtin_LINE());
 
 // System message for an errno value; empty when the system has none.
 std::string posix_error_text(int code);

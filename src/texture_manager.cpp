@@ -13,9 +13,9 @@ namespace {
 const char* const SOURCE_NAME = "../src/cTextureManager";
 const uint32_t MAX_TEXTURE_SIDE = 16384;  // pixels per side, whatever the driver allows
 
-[[noreturn]] void fail_at(const std::string& text, std::source_location at = std::source_location::current())
+[[noreturn]] void fail_at(const std::string& text, int line = __builtin_LINE())
 {
-    log_error_at("## ERROR: in ", SOURCE_NAME, " ", ": " + text, at);
+    log_error_at("## ERROR: in ", SOURCE_NAME, " ", ": " + text, line);
     std::exit(-1);
 }
 

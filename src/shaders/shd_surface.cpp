@@ -8,10 +8,10 @@
 namespace {
 
 // One line per parameter the program lacks, naming where it was asked for.
-GLint checked(GLint location, const char* source, std::source_location at = std::source_location::current())
+GLint checked(GLint location, const char* source, int line = __builtin_LINE())
 {
     if (location < 0)
-        log_error_at("## ERROR: unable to get shader-parameters in ", source, ", ", "", at);
+        log_error_at("## ERROR: unable to get shader-parameters in ", source, ", ", "", line);
     return location;
 }
 
