@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 
 #include "gl_error.h"
@@ -26,9 +27,16 @@ bool is_power_of_two(uint32_t v)
 
 // ---- FreeImageIO over the C runtime's FILE* -------------------------------
 
+// What lies past the end of the file reads as zero bytes. Some of FreeImage's
+// readers ignore the count a short read returns and loop on a length byte
+// they expected to read (a GIF cut inside its block list looped forever on
+// its last length); a zero ends those loops.
 unsigned DLL_CALLCONV io_read(void* buffer, unsigned size, unsigned count, fi_handle handle)
 {
-    return static_cast<unsigned>(std::fread(buffer, size, count, static_cast<FILE*>(handle)));
+    const size_t read = std::fread(buffer, size, count, static_cast<FILE*>(handle));
+    if (read < count)
+        std::memset(static_cast<char*>(buffer) + read * size, 0, (count - read) * size_t(size));
+    return static_cast<unsigned>(read);
 }
 
 unsigned DLL_CALLCONV io_write(void* buffer, unsigned size, unsigned count, fi_handle handle)
@@ -56,16 +64,21 @@ struct cPixelFormat {
 cPixelFormat pixel_format(FIBITMAP* image, const std::string& path)
 {
     const unsigned bpp = image ? FreeImage_GetBPP(image) : 0;
-    const bool colour_bitmap = image && FreeImage_GetImageType(image) == FIT_BITMAP;
-    if (colour_bitmap && bpp == 32)
-        return {GL_BGRA, GL_RGBA};
-    if (colour_bitmap && bpp == 24)
-        return {GL_BGR, GL_RGB};
+    if (is_uploadable(image))
+        return bpp == 32 ? cPixelFormat{GL_BGRA, GL_RGBA} : cPixelFormat{GL_BGR, GL_RGB};
     std::cerr << "images must be 24 or 32 bpp... \"" << path << "\" is " << bpp << std::endl;
     std::exit(-1);
 }
 
 }  // namespace
+
+bool is_uploadable(FIBITMAP* image)
+{
+    if (!image || FreeImage_GetImageType(image) != FIT_BITMAP)
+        return false;
+    const unsigned bpp = FreeImage_GetBPP(image);
+    return bpp == 24 || bpp == 32;
+}
 
 // ---- message hook and loader ------------------------------------------------
 
@@ -93,6 +106,13 @@ std::pair<uint32_t, uint32_t> cImageLoader::header_size(const std::string& path)
     FILE* handle = std::fopen(path.c_str(), "rb");
     if (!handle)
         return {0, 0};
+    const std::pair<uint32_t, uint32_t> size = header_size(handle);
+    std::fclose(handle);
+    return size;
+}
+
+std::pair<uint32_t, uint32_t> cImageLoader::header_size(FILE* handle)
+{
     std::pair<uint32_t, uint32_t> size{0, 0};
     const FREE_IMAGE_FORMAT type = FreeImage_GetFileTypeFromHandle(&io, handle, 0);
     if (type != FIF_UNKNOWN && FreeImage_FIFSupportsNoPixels(type)) {
@@ -101,7 +121,6 @@ std::pair<uint32_t, uint32_t> cImageLoader::header_size(const std::string& path)
             FreeImage_Unload(header);
         }
     }
-    std::fclose(handle);
     return size;
 }
 
@@ -110,12 +129,15 @@ FIBITMAP* cImageLoader::load(const std::string& path)
     FILE* handle = std::fopen(path.c_str(), "rb");
     if (!handle)
         return nullptr;
-    FIBITMAP* image = nullptr;
-    const FREE_IMAGE_FORMAT type = FreeImage_GetFileTypeFromHandle(&io, handle, 0);
-    if (type != FIF_UNKNOWN)
-        image = FreeImage_LoadFromHandle(type, &io, handle, 0);
+    FIBITMAP* image = load(handle);
     std::fclose(handle);
     return image;
+}
+
+FIBITMAP* cImageLoader::load(FILE* handle)
+{
+    const FREE_IMAGE_FORMAT type = FreeImage_GetFileTypeFromHandle(&io, handle, 0);
+    return type != FIF_UNKNOWN ? FreeImage_LoadFromHandle(type, &io, handle, 0) : nullptr;
 }
 
 GLenum automatic_texture_target(uint32_t width, uint32_t height)

@@ -9,6 +9,7 @@
 // (file not found, not openable, not a 24/32-bit image) ends the process with
 // status -1 after its message: there is no fallback texture.
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <utility>
@@ -62,13 +63,19 @@ public:
     // The decoded image, or null when FreeImage does not recognise or cannot
     // decode the file. The caller unloads it.
     FIBITMAP* load(const std::string& path);
+    FIBITMAP* load(FILE* handle);  // from the handle's current position
     // The width and height the file's header claims, read without decoding
     // the pixels; {0, 0} when the format cannot tell them apart from its
     // pixels (the full decode then shows the size).
     std::pair<uint32_t, uint32_t> header_size(const std::string& path);
+    std::pair<uint32_t, uint32_t> header_size(FILE* handle);
 
     FreeImageIO io{};  // read, write, seek, tell on a FILE*
 };
+
+// Whether a decoded image has a layout the upload takes: an 8-bit-per-channel
+// colour bitmap of 24 or 32 bits per pixel.
+bool is_uploadable(FIBITMAP* image);
 
 // Chooses the target for an image of the given size when the caller leaves it
 // to the manager.
