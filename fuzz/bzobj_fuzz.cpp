@@ -9,6 +9,13 @@
 #include <vector>
 
 #include "mesh_files/bzobj.h"
+#include "quiet_streams.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    quiet_streams();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

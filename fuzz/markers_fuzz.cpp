@@ -5,6 +5,13 @@
 #include <string>
 
 #include "event_script.h"
+#include "quiet_streams.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    quiet_streams();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -10,6 +10,7 @@
 #include "events.h"
 #include "midi_events.h"
 #include "midi_file.h"
+#include "quiet_streams.h"
 
 namespace {
 
@@ -20,6 +21,12 @@ void put_be(std::vector<uint8_t>& out, uint32_t v, int bytes)
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    quiet_streams();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,16 +1,16 @@
 // libFuzzer target for the MTL reader: the input is the library text.
 #include <cstddef>
 #include <cstdint>
-#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "mesh_files/obj/mtl_loader.h"
+#include "quiet_streams.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    std::cerr.setstate(std::ios::badbit);  // warnings are not under test
+    quiet_streams();
     return 0;
 }
 

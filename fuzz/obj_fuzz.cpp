@@ -9,11 +9,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <sstream>
 #include <string>
 
 #include "mesh_files/obj/obj_loader.h"
+#include "quiet_streams.h"
 
 namespace {
 
@@ -27,9 +27,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     std::filesystem::create_directories(dir);
     std::ofstream(dir / "m.mtl") << "newmtl a\nKd 1 0 0\nillum 1\nnewmtl b\nmap_Kd t.png\nd 0.5\n";
     library_dir = dir.string() + "/";
-    // The warnings are not under test; writing them would dominate the run.
-    std::cout.setstate(std::ios::badbit);
-    std::cerr.setstate(std::ios::badbit);
+    quiet_streams();
     return 0;
 }
 
