@@ -6,7 +6,6 @@
 #include "shader_manager.h"
 #include "state_manager.h"
 #include "support/shader_support.h"
-#include "values/var.h"
 
 namespace {
 
@@ -14,24 +13,6 @@ using RGBA = std::array<uint8_t, 4>;
 using Pixel = std::array<int, 4>;
 constexpr int SIZE = 32;    // target side, pixels
 constexpr int MID = SIZE / 2;
-
-cShaderManager_GLSL* mgr()
-{
-    return cShaderManager_GLSL::get_instance();
-}
-
-void send(const char* shader, int id, std::vector<float> values)
-{
-    float* ptr = values.data();
-    cVar<float*> var("", &ptr);
-    mgr()->set_shader_parameter(shader, id, &var);
-}
-
-void send(const char* shader, int id, float value)
-{
-    cVar<float> var("", &value);
-    mgr()->set_shader_parameter(shader, id, &var);
-}
 
 void material(GLenum what, std::array<float, 4> v)
 {
@@ -69,13 +50,6 @@ void reset_state()
     glFogfv(GL_FOG_COLOR, blue.data());
 }
 
-void bind_2d(int unit, GLuint tex)
-{
-    glActiveTexture(GL_TEXTURE0 + unit);
-    glBindTexture(GL_TEXTURE_2D, tex);
-    glActiveTexture(GL_TEXTURE0);
-}
-
 // A unit quad `depth` units in front of an orthographic eye, texture
 // coordinates 0-1, one normal for all corners.
 void draw_facing_quad(float depth, std::array<float, 3> normal)
@@ -95,12 +69,6 @@ void draw_facing_quad(float depth, std::array<float, 3> normal)
         glVertex3f(c[0] - 0.5f, c[1] - 0.5f, -depth);
     }
     glEnd();
-}
-
-void expect_near(const Pixel& got, const Pixel& want, int tolerance, const std::string& what)
-{
-    for (int i = 0; i < 4; ++i)
-        EXPECT_NEAR(got[i], want[i], tolerance) << what << ", channel " << i;
 }
 
 struct cSurfaceCase {
@@ -174,8 +142,11 @@ TEST_F(SurfacePixelTest, SurfaceProgramsCombineTextureColourMaterialLightAndFog)
         // Brightness is coverage, premultiplied by the colour's alpha; black vanishes.
         {"srccoladd_shader", opaque, none_rgba, {1, 1, 1, 0.5f}, facing, 1, none, mid, {100, 50, 25, 100}},
         {"srccoladd_shader", {0, 0, 0, 255}, none_rgba, white, facing, 1, none, mid, {0, 0, 0, 0}},
+        {"srccol_shader", opaque, none_rgba, {1, 1, 1, 0.5f}, facing, 1, none, mid, {200, 100, 50, 100}},
         // Vertex colour only: the bound texture does not matter.
         {"vcol_shader", none_rgba, none_rgba, {0.2f, 0.4f, 0.6f, 0.8f}, facing, 1, none, mid, {51, 102, 153, 204}},
+        // What a program that failed to load draws with: the default program.
+        {"default_shader", none_rgba, none_rgba, {0.2f, 0.4f, 0.6f, 1}, facing, 1, none, mid, {51, 102, 153, 255}},
         // Untextured diffuse lighting of light 0 with the material's alpha.
         {"notex_shader", none_rgba, none_rgba, white, facing, 1, violet, mid, {128, 64, 255, 153}},
         {"notex_shader", none_rgba, none_rgba, white, away, 1, violet, mid, {0, 0, 0, 153}},
@@ -221,15 +192,15 @@ TEST_F(SurfacePixelTest, SurfaceProgramsCombineTextureColourMaterialLightAndFog)
         GLuint t0 = make_texture(GL_TEXTURE_2D, 1, 1, c.texel0);
         GLuint t1 = make_texture(GL_TEXTURE_2D, 1, 1, c.texel1);
         ScopedTarget target(SIZE, SIZE);
-        bind_2d(0, t0);
-        bind_2d(1, t1);
+        bind_unit(0, GL_TEXTURE_2D, t0);
+        bind_unit(1, GL_TEXTURE_2D, t1);
         mgr()->bind(c.shader);
         glColor4f(c.colour[0], c.colour[1], c.colour[2], c.colour[3]);
         draw_facing_quad(c.depth, c.normal);
         mgr()->unbind();
         expect_near(target.pixel(c.probe[0], c.probe[1]), c.expected, 3, c.shader);
-        bind_2d(1, 0);
-        bind_2d(0, 0);
+        bind_unit(1, GL_TEXTURE_2D, 0);
+        bind_unit(0, GL_TEXTURE_2D, 0);
         glDeleteTextures(1, &t0);
         glDeleteTextures(1, &t1);
     }
@@ -286,7 +257,7 @@ TEST_F(SurfacePixelTest, DeformationsMoveTheGeometryAsTheirParametersSay)
         c.params();
         GLuint white = make_texture(GL_TEXTURE_2D, 1, 1, RGBA{255, 255, 255, 255});
         ScopedTarget target(SIZE, SIZE);
-        bind_2d(0, white);
+        bind_unit(0, GL_TEXTURE_2D, white);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         glMatrixMode(GL_MODELVIEW);
@@ -302,7 +273,7 @@ TEST_F(SurfacePixelTest, DeformationsMoveTheGeometryAsTheirParametersSay)
         mgr()->unbind();
         EXPECT_EQ(target.pixel(c.covered_x, MID)[3], 255) << c.shader << " covered " << c.covered_x;
         EXPECT_EQ(target.pixel(c.empty_x, MID)[3], 0) << c.shader << " empty " << c.empty_x;
-        bind_2d(0, 0);
+        bind_unit(0, GL_TEXTURE_2D, 0);
         glDeleteTextures(1, &white);
     }
 }
@@ -337,19 +308,7 @@ TEST_F(SurfacePixelTest, LitParticlesTakeTheLightColourNearTheLightOrOnTheSweepi
         glDisable(GL_BLEND);
         mgr()->bind("particle_light_shader");
         glColor4f(1, 1, 1, 1);
-        // One particle at the origin; the corner index picks which
-        // attribute holds the centre, the others hold junk off screen.
-        glBegin(GL_TRIANGLES);
-        for (int corner : {0, 1, 2, 1, 3, 2}) {
-            glMultiTexCoord1f(GL_TEXTURE3, static_cast<float>(corner));
-            for (int set = 0; set < 3; ++set) {
-                float v = corner == set + 1 ? 0.0f : 50.0f;
-                glMultiTexCoord3f(GL_TEXTURE0 + set, v, v, 0);
-            }
-            float v = corner == 0 ? 0.0f : 50.0f;
-            glVertex3f(v, v, 0);
-        }
-        glEnd();
+        draw_particle(0.0f);
         mgr()->unbind();
         Pixel centre = target.pixel(MID, MID);
         centre[3] = centre[3] > 240 ? 255 : centre[3];  // the glow peaks at the centre

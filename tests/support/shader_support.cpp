@@ -5,6 +5,7 @@
 #include "shaders/shd_plain.h"
 #include "shaders/shd_post.h"
 #include "shaders/shd_surface.h"
+#include "values/var.h"
 
 void ShaderTest::SetUp()
 {
@@ -155,6 +156,48 @@ void draw_quad(float w0, float h0, float w1, float h1)
         glMultiTexCoord2f(GL_TEXTURE0, c[0] * w0, c[1] * h0);
         glMultiTexCoord2f(GL_TEXTURE1, c[0] * w1, c[1] * h1);
         glVertex3f(c[0], c[1], 0);
+    }
+    glEnd();
+}
+
+void bind_unit(int unit, GLenum target, GLuint tex)
+{
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glBindTexture(target, tex);
+    glActiveTexture(GL_TEXTURE0);
+}
+
+void send(const char* shader, int id, std::vector<float> values)
+{
+    float* ptr = values.data();
+    cVar<float*> var("", &ptr);
+    mgr()->set_shader_parameter(shader, id, &var);
+}
+
+void send(const char* shader, int id, float value)
+{
+    cVar<float> var("", &value);
+    mgr()->set_shader_parameter(shader, id, &var);
+}
+
+void expect_near(const std::array<int, 4>& got, const std::array<int, 4>& want, int tolerance, const std::string& what)
+{
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NEAR(got[i], want[i], tolerance) << what << ", channel " << i;
+}
+
+void draw_particle(float centre)
+{
+    const float junk = 50.0f;
+    glBegin(GL_TRIANGLES);
+    for (int corner : {0, 1, 2, 1, 3, 2}) {
+        glMultiTexCoord1f(GL_TEXTURE3, static_cast<float>(corner));
+        for (int set = 0; set < 3; ++set) {
+            const float v = corner == set + 1 ? centre : junk;
+            glMultiTexCoord3f(GL_TEXTURE0 + set, v, v, 0);
+        }
+        const float v = corner == 0 ? centre : junk;
+        glVertex3f(v, v, 0);
     }
     glEnd();
 }

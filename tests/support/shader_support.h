@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gl.h"
+#include "shader_manager.h"
 #include "support/gl_context.h"
 
 class ShaderTest : public GlTest {
@@ -40,3 +41,21 @@ struct ScopedTarget {
 // Unit quad under an orthographic unit square with identity model-view;
 // unit 0 coordinates span (0,0)-(w0,h0), unit 1 (0,0)-(w1,h1).
 void draw_quad(float w0, float h0, float w1, float h1);
+
+inline cShaderManager_GLSL* mgr() { return cShaderManager_GLSL::get_instance(); }
+
+// Binds `tex` to a texture unit, leaving unit 0 active.
+void bind_unit(int unit, GLenum target, GLuint tex);
+
+// Sets parameter `id` of a registered program to a block of floats or to one.
+void send(const char* shader, int id, std::vector<float> values);
+void send(const char* shader, int id, float value);
+
+// Each channel of an RGBA pixel within `tolerance` of the wanted one.
+void expect_near(const std::array<int, 4>& got, const std::array<int, 4>& want, int tolerance,
+                 const std::string& what = "");
+
+// One billboard particle centred at (centre, centre, 0) as the particle
+// programs take it: the corner index in texture set 3 picks which attribute
+// holds the centre; every other attribute holds junk far off screen.
+void draw_particle(float centre);
