@@ -29,11 +29,6 @@ GLint bound_program()
     return p;
 }
 
-cShaderManager_GLSL* mgr()
-{
-    return cShaderManager_GLSL::get_instance();
-}
-
 // A directory of test-only shader sources, registered as a search dir.
 class TempShaderDir {
 public:
@@ -203,18 +198,6 @@ TEST_F(ShaderTest, FailingSourcesPrintTheErrorBlockStayRegisteredAndBindTheDefau
 
 // ---- binding ---------------------------------------------------------------------
 
-TEST_F(ShaderTest, UnknownNameWarnsAndLeavesNothingBound)
-{
-    mgr()->register_shader<cShdVCol>("vcol_shader");
-    mgr()->bind("vcol_shader");
-    testing::internal::CaptureStderr();
-    mgr()->bind("no_such_shader");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "#WARNING in cShaderManager_GLSL::bind: trying to bind unknown shader: \"no_such_shader\"\n");
-    EXPECT_EQ(mgr()->current, "null_shader");
-    EXPECT_EQ(bound_program(), 0);
-}
-
 TEST_F(ShaderTest, PushAndPopRestoreTheCallersBinding)
 {
     mgr()->register_shader<cShdVCol>("vcol_shader");
@@ -308,9 +291,18 @@ TEST_F(ShaderTest, ParametersReachTheBoundProgramAtOnceAndOthersAtTheirNextBind)
     EXPECT_FLOAT_EQ(uniform_value("levels_shader", "inBlack"), 1.0f);
 }
 
-TEST_F(ShaderTest, ParameterlessShaderThrowsAndUnknownNameIsOnlyReported)
+// Binding an unknown name leaves nothing bound; setting its parameters
+// changes nothing; a program without parameters refuses them.
+TEST_F(ShaderTest, UnknownNamesAreOnlyReportedAndAParameterlessShaderThrows)
 {
     mgr()->register_shader<cShdVCol>("vcol_shader");
+    mgr()->bind("vcol_shader");
+    testing::internal::CaptureStderr();
+    mgr()->bind("no_such_shader");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "#WARNING in cShaderManager_GLSL::bind: trying to bind unknown shader: \"no_such_shader\"\n");
+    EXPECT_EQ(mgr()->current, "null_shader");
+    EXPECT_EQ(bound_program(), 0);
     float f = 1;
     cVar<float> var("", &f);
     try {
