@@ -91,7 +91,9 @@ protected:
     fs::path dir;
 };
 
-TEST_F(TextureManagerTest, CreationLoadsTheNeutralTextures)
+// The cache starts with the neutral textures, is keyed by the full path
+// alone, and shutdown deletes everything it made.
+TEST_F(TextureManagerTest, CacheOfNeutralAndLoadedTexturesByFullPathUntilShutdown)
 {
     cTextureManager* m = manager();
     ASSERT_EQ(m->textures.size(), 2u);
@@ -100,6 +102,21 @@ TEST_F(TextureManagerTest, CreationLoadsTheNeutralTextures)
     EXPECT_EQ(texel(texels(white), white.width, 1, 1), (cRgba{255, 255, 255, 255}));
     EXPECT_EQ(texel(texels(black), black.width, 1, 1), (cRgba{0, 0, 0, 255}));
     EXPECT_EQ(tex_parameter(white, GL_TEXTURE_WRAP_S), GL_CLAMP);
+
+    write_stripes("once.png", 4, 4);
+    const cTexture first = m->get_texture("once.png", false, GL_CLAMP, 0);
+    const cTexture again = m->get_texture("once.png", true, GL_REPEAT, GL_TEXTURE_RECTANGLE_ARB);
+    const cTexture by_path = m->get_texture((dir / "once.png").string(), false, GL_CLAMP, 0);
+    EXPECT_EQ(again.name, first.name);
+    EXPECT_EQ(by_path.name, first.name);
+    EXPECT_EQ(tex_parameter(first, GL_TEXTURE_WRAP_S), GL_CLAMP);
+    EXPECT_EQ(m->textures.size(), 3u);
+    EXPECT_EQ(m->textures.count((dir / "once.png").string()), 1u);
+
+    ASSERT_TRUE(glIsTexture(first.name));
+    cTextureManager::destroy_instance();
+    EXPECT_FALSE(glIsTexture(first.name));
+    EXPECT_FALSE(glIsTexture(white.name));
 }
 
 // Power-of-two pictures become 2D textures, one-row pictures 1D, others
@@ -166,38 +183,7 @@ TEST_F(TextureManagerTest, RgbRowsFollowFreeImagePitchWhateverTheUnpackState)
     EXPECT_EQ(alignment, 1);  // the caller's state is left as it was
 }
 
-TEST_F(TextureManagerTest, CacheKeyIsTheFullPathAlone)
-{
-    write_stripes("once.png", 4, 4);
-    const cTexture first = manager()->get_texture("once.png", false, GL_CLAMP, 0);
-    const cTexture again = manager()->get_texture("once.png", true, GL_REPEAT, GL_TEXTURE_RECTANGLE_ARB);
-    const cTexture by_path = manager()->get_texture((dir / "once.png").string(), false, GL_CLAMP, 0);
-    EXPECT_EQ(again.name, first.name);
-    EXPECT_EQ(by_path.name, first.name);
-    EXPECT_EQ(tex_parameter(first, GL_TEXTURE_WRAP_S), GL_CLAMP);
-    EXPECT_EQ(manager()->textures.size(), 3u);
-    EXPECT_EQ(manager()->textures.count((dir / "once.png").string()), 1u);
-}
-
-TEST_F(TextureManagerTest, ShutdownDeletesEveryTexture)
-{
-    write_stripes("a.png", 4, 4);
-    const cTexture a = manager()->get_texture("a.png", false, GL_CLAMP, 0);
-    const cTexture white = manager()->get_default_white();
-    ASSERT_TRUE(glIsTexture(a.name));
-    cTextureManager::destroy_instance();
-    EXPECT_FALSE(glIsTexture(a.name));
-    EXPECT_FALSE(glIsTexture(white.name));
-}
-
 // ---- refusals: each ends the process with status -1 after its message --------
-
-TEST_F(TextureManagerTest, MissingFileEndsTheProgram)
-{
-    EXPECT_EXIT(manager()->get_texture("nowhere.png", false, GL_CLAMP, 0), testing::ExitedWithCode(255),
-                testing::ContainsRegex("^## ERROR: in \\.\\./src/cTextureManager line [0-9]+: "
-                                       "file was not found in path: \"nowhere\\.png\"\n$"));
-}
 
 // A damaged header must not make the manager decode gigabytes of pixels.
 TEST_F(TextureManagerTest, PictureLargerThanTheDriverTakesIsRefusedFromItsHeader)
@@ -224,8 +210,9 @@ TEST_F(TextureManagerTest, PictureLargerThanTheDriverTakesIsRefusedFromItsHeader
 }
 
 // Greyscale, palette, undecodable and one-float-channel pictures: the message
-// names the file and the bits per pixel FreeImage reports.
-TEST_F(TextureManagerTest, ImagesThatAreNotRgbOrRgbaBytesAreRefused)
+// names the file and the bits per pixel FreeImage reports. A missing file
+// is refused by name.
+TEST_F(TextureManagerTest, ImagesThatAreNotRgbOrRgbaBytesAndMissingFilesAreRefused)
 {
     ASSERT_TRUE(write_image(dir / "grey.png", 4, 4, 8, [](int, int) { return cRgba{}; }));
     FIBITMAP* palette = FreeImage_Allocate(4, 4, 8);
@@ -245,6 +232,9 @@ TEST_F(TextureManagerTest, ImagesThatAreNotRgbOrRgbaBytesAreRefused)
         EXPECT_EXIT(manager()->get_texture(name, false, GL_CLAMP, 0), testing::ExitedWithCode(255),
                     HasSubstr("images must be 24 or 32 bpp... \"" + path + "\" is " + std::to_string(bpp) + "\n"));
     }
+    EXPECT_EXIT(manager()->get_texture("nowhere.png", false, GL_CLAMP, 0), testing::ExitedWithCode(255),
+                testing::ContainsRegex("^## ERROR: in \\.\\./src/cTextureManager line [0-9]+: "
+                                       "file was not found in path: \"nowhere\\.png\"\n$"));
 }
 
 // Cut inside its colour table: the library's GIF reader used to loop for
