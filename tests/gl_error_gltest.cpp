@@ -4,19 +4,15 @@
 #include "gl.h"
 #include "gl_error.h"
 
-TEST(GlErrorLineTest, Formats)
+class GlErrorTest : public GlTest {};
+
+TEST_F(GlErrorTest, FormatsTheLineAndReportsOneErrorPerCall)
 {
     EXPECT_EQ(gl_error_line(nullptr, "", "invalid enumerant"), "## ERROR: OpenGL : invalid enumerant");
-    EXPECT_EQ(gl_error_line(nullptr, "init_gl", "invalid value"), "## ERROR: OpenGL  init_gl: invalid value");
     cDemoClock clock;
     clock.now = 1500;
     EXPECT_EQ(gl_error_line(&clock, "SDL_main", "x"), "## ERROR: OpenGL (1.5)  SDL_main: x");
-}
 
-class GlErrorTest : public GlTest {};
-
-TEST_F(GlErrorTest, ReportsOneErrorPerCall)
-{
     EXPECT_FALSE(check_gl_error(nullptr, "clean"));
     glEnable(0xFFFF);  // GL_INVALID_ENUM
     testing::internal::CaptureStderr();

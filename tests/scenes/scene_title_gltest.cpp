@@ -21,7 +21,7 @@ protected:
     cSceneTitle scene{&clock};
 };
 
-TEST_F(SceneTitleTest, TheCameraGlidesAndRollsWithCurT)
+TEST_F(SceneTitleTest, TheCameraGlidesAndRollsWithCurTAndASecondLoadMakesNoGlObject)
 {
     EXPECT_EQ(scene.get_name(), "greets");
     EXPECT_FLOAT_EQ(cSceneTitle::roll_at(0.5f), -9.375f);
@@ -33,6 +33,9 @@ TEST_F(SceneTitleTest, TheCameraGlidesAndRollsWithCurT)
     EXPECT_NE(start, end);
     EXPECT_EQ(picture(-2.0f), start) << "below 0 behaves like 0";
     EXPECT_EQ(picture(3.0f), end) << "above 1 behaves like 1";
+    const int objects = gl_object_count();
+    scene.load();
+    EXPECT_EQ(gl_object_count(), objects);
 }
 
 TEST_F(SceneTitleTest, OnlyTheBrightestPartsOfTheCardMakeRays)
@@ -42,14 +45,6 @@ TEST_F(SceneTitleTest, OnlyTheBrightestPartsOfTheCardMakeRays)
     const double logo_only = mean_brightness(picture(0.5f));
     EXPECT_GT(logo_only, 1.0) << "the sharp logo stays";
     EXPECT_GT(with_rays, logo_only * 1.5);
-}
-
-TEST_F(SceneTitleTest, ASecondLoadMakesNoGlObject)
-{
-    picture(0.0f);
-    const int objects = gl_object_count();
-    scene.load();
-    EXPECT_EQ(gl_object_count(), objects);
 }
 
 }  // namespace
