@@ -2,7 +2,7 @@
 
 #include "demo_clock.h"
 
-TEST(DemoClockTest, TicksConvertCounterToMilliseconds)
+TEST(DemoClockTest, TicksConvertCounterToTruncatedMilliseconds)
 {
     cDemoClock c;
     c.tick_at(1500, 1000);  // 1.5 s
@@ -15,13 +15,10 @@ TEST(DemoClockTest, TicksConvertCounterToMilliseconds)
     EXPECT_EQ(c.elapsed(), 1500);
     c.paused_ms = 200;
     EXPECT_EQ(c.elapsed(), 1300);
-}
 
-TEST(DemoClockTest, MillisecondsAreTruncated)
-{
-    cDemoClock c;
-    c.tick_at(1999999, 1000000000);  // 1.999999 ms
-    EXPECT_EQ(c.now, 1);
+    cDemoClock fine;
+    fine.tick_at(1999999, 1000000000);  // 1.999999 ms is truncated
+    EXPECT_EQ(fine.now, 1);
 }
 
 TEST(DemoClockTest, PausedClockStandsStill)

@@ -82,7 +82,9 @@ TEST(EventScript, FileGivesSortedMarkersAndWarnings)
               "\"snare 0:0:3\" in cEventQueue_factory::parse_line\n");
 }
 
-TEST(EventScript, OverlongLineIsSkippedWithAWarning)
+// An overlong line is skipped with a warning; a byte-order mark hides
+// nothing, one later in the file is no mark; a missing file gives no queue.
+TEST(EventScript, OverlongLinesByteOrderMarksAndMissingFiles)
 {
     testing::internal::CaptureStderr();
     auto q = load("s01 0:0:1:0" + std::string(MARKER_LINE_MAX - 11, ' ') + "\n"  // exactly at the limit
@@ -95,23 +97,16 @@ TEST(EventScript, OverlongLineIsSkippedWithAWarning)
     EXPECT_EQ(q->events[1]->type, 2);
     EXPECT_EQ(q->events[2]->type, 4);
     EXPECT_NE(err.find("# warning, line 3 of "), std::string::npos) << err;
-}
 
-// A byte-order mark hides nothing; one later in the file is no mark.
-TEST(EventScript, ByteOrderMarkBeforeTheFirstMarkerIsSkipped)
-{
     testing::internal::CaptureStderr();
-    auto q = load("\xEF\xBB\xBFquit 0:0:1:0\r\n\xEF\xBB\xBFs02 0:0:2:0\r\n");
-    const std::string err = testing::internal::GetCapturedStderr();
-    ASSERT_TRUE(q);
-    ASSERT_EQ(q->events.size(), 1u);
-    EXPECT_EQ(q->events[0]->type, EVENT_QUIT);
-    EXPECT_EQ(q->events[0]->time, 1000);
-    EXPECT_NE(err.find("unknown token"), std::string::npos) << err;
-}
+    auto marked = load("\xEF\xBB\xBFquit 0:0:1:0\r\n\xEF\xBB\xBFs02 0:0:2:0\r\n");
+    const std::string bom_err = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(marked);
+    ASSERT_EQ(marked->events.size(), 1u);
+    EXPECT_EQ(marked->events[0]->type, EVENT_QUIT);
+    EXPECT_EQ(marked->events[0]->time, 1000);
+    EXPECT_NE(bom_err.find("unknown token"), std::string::npos) << bom_err;
 
-TEST(EventScript, MissingFileGivesNoQueue)
-{
     testing::internal::CaptureStdout();
     EXPECT_EQ(cEventQueue_factory::loadFile("/nonexistent/qv/markers.txt"), nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),

@@ -51,7 +51,7 @@ TEST(MidiFile, RunningStatusAndDataByteCounts)
                                                          {0xE1, 0x00, 0x40, 25}, {0xE1, 0x7F, 0x7F, 25}}));
 }
 
-TEST(MidiFile, TempoMetaAndSysex)
+TEST(MidiFile, TempoMetaSysexAndSmpteDivisions)
 {
     Bytes track = cat({ev(0, {0xFF, 0x03, 5, 'b', 'a', 's', 's', '1'}), ev(0, {0xFF, 0x58, 4, 4, 2, 24, 8}),
                        ev(0, {0xFF, 0x01}), vlq(200), Bytes(200, 'x'),  // text meta, two-byte length
@@ -66,15 +66,12 @@ TEST(MidiFile, TempoMetaAndSysex)
     EXPECT_EQ(t.name, "bass1");
     ASSERT_EQ(t.events.size(), 1u);  // only channel messages are stored
     EXPECT_EQ(std::make_pair(int(t.events[0].status), t.events[0].tick), std::make_pair(0x91, 3u));
-}
 
-TEST(MidiFile, SmpteDivision)
-{
     EXPECT_DOUBLE_EQ(read(midi_header(0, smpte(25, 40)))->seconds_per_tick, 1.0 / 1000);
     EXPECT_DOUBLE_EQ(read(midi_header(0, smpte(24, 10)))->seconds_per_tick, 1.0 / 240);
     EXPECT_DOUBLE_EQ(read(midi_header(0, smpte(29, 4)))->seconds_per_tick, 1.0 / (4 * 29.97));
     // A tempo event must not turn SMPTE ticks negative.
-    auto midi = read(cat({midi_header(1, smpte(30, 80)), midi_track(tempo_event(0, 400000))}));
+    midi = read(cat({midi_header(1, smpte(30, 80)), midi_track(tempo_event(0, 400000))}));
     EXPECT_DOUBLE_EQ(midi->seconds_per_tick, 1.0 / 2400);
 }
 

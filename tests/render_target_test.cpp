@@ -3,9 +3,10 @@
 #include <stdexcept>
 #include <string>
 
+#include "post/post_pass.h"
 #include "render_target.h"
 
-TEST(RenderTargetSize, ClassesOfWideAndLetterboxedPictures)
+TEST(RenderTargetSize, ClassesOfWideAndLetterboxedPicturesAndTheClassOfAScreenWidth)
 {
     auto text = [](int32_t c, uint32_t w, uint32_t h) {
         const cRenderTargetSize s = rtt_size(c, w, h);
@@ -23,4 +24,9 @@ TEST(RenderTargetSize, ClassesOfWideAndLetterboxedPictures)
     // No class means no size: the division by zero must not be reached.
     EXPECT_THROW(rtt_size(RTT_NONE, 1280, 720), std::invalid_argument);
     EXPECT_THROW(rtt_size(3, 1280, 720), std::invalid_argument);
+
+    EXPECT_EQ(size_class_of(1280u), RTT_FULL);
+    EXPECT_EQ(size_class_of(320u), RTT_QUATER);
+    EXPECT_EQ(size_class_of(2560u), RTT_DOUBLE);
+    EXPECT_THROW(size_class_of(333u), std::invalid_argument);
 }

@@ -53,7 +53,7 @@ TEST_F(SceneManagerTest, EventsFireOnlyOnceTheDemoTimeIsPastThem)
     EXPECT_EQ(manager->queue->cursor, 3u);
 }
 
-TEST_F(SceneManagerTest, CodesWithoutAnActionAreReported)
+TEST_F(SceneManagerTest, CodesWithoutAnActionAndDrawingWithoutASceneAreReported)
 {
     for (int32_t code : {0, 21, 22, 23, 25, 37, 38, 42})
         add_event(code, 10);
@@ -63,13 +63,18 @@ TEST_F(SceneManagerTest, CodesWithoutAnActionAreReported)
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "unhandled demo_event: 22\nunhandled demo_event: 23\nunhandled demo_event: 25\n"
               "unhandled demo_event: 37\nunhandled demo_event: 38\nunhandled demo_event: 42\n");
+    testing::internal::CaptureStderr();
+    manager->draw_current();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "# warning, no scene selected in cSceneManager::draw_current\n");
 }
 
-TEST_F(SceneManagerTest, QuitEventEndsTheProcess)
+TEST_F(SceneManagerTest, QuitEventAndLoadingWithoutScenesEndTheProcess)
 {
     add_event(EVENT_QUIT, 500);
     set_time(501);
     EXPECT_EXIT(manager->dispatch_events(), testing::ExitedWithCode(0), "");
+    cLoadScreenDummy screen;
+    EXPECT_EXIT(manager->load_and_fade_in(screen), testing::ExitedWithCode(255), "scene 0 not added - exiting!");
 }
 
 TEST_F(SceneManagerTest, SeekSkipsEverythingUpToTheTarget)
@@ -104,20 +109,6 @@ TEST_F(SceneManagerTest, RegistrationKeepsTheFirstNameAndFindsByType)
     EXPECT_EQ(manager->find<cOtherScene>(), second);
     EXPECT_EQ(manager->find<cProbeScene>(), first);  // the first of that dynamic type
     EXPECT_EQ(first->clock, &manager->clock);
-}
-
-TEST_F(SceneManagerTest, LoadingWithoutScenesEndsTheProcess)
-{
-    cLoadScreenDummy screen;
-    EXPECT_EXIT(manager->load_and_fade_in(screen), testing::ExitedWithCode(255), "scene 0 not added - exiting!");
-}
-
-TEST_F(SceneManagerTest, DrawingWithoutAScene)
-{
-    testing::internal::CaptureStderr();
-    manager->draw_current();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "# warning, no scene selected in cSceneManager::draw_current\n");
 }
 
 TEST(DemoTest, OnlyOneDemoObject)

@@ -34,7 +34,7 @@ TEST(VideoTest, DisplayDecisionFollowsTheNearerAspect)
     }
 }
 
-TEST(VideoTest, AttributeLines)
+TEST(VideoTest, AttributeLinesAndVersionNumbers)
 {
     const int32_t request[10] = {8, 8, 8, 8, 24, 8, 1, 0, 0, 0};
     EXPECT_EQ(attribute_line(request), "8x8x8x8,d24s8  doublebuffered noaa");
@@ -47,10 +47,7 @@ TEST(VideoTest, AttributeLines)
     EXPECT_EQ(attribute_line(fsaa), "8x8x8x0,d16s0  singlebuffered multisample 4");
     EXPECT_EQ(first_attribute_mismatch(request, request), -1);
     EXPECT_EQ(first_attribute_mismatch(request, fsaa), 3);
-}
 
-TEST(VideoTest, VersionNumber)
-{
     EXPECT_EQ(sdl_version_number(1, 2, 15), 1215);
     EXPECT_LT(sdl_version_number(2, 0, 9), sdl_version_number(2, 0, 10));
     EXPECT_GT(sdl_version_number(2, 26, 5), sdl_version_number(2, 0, 10));

@@ -4,7 +4,7 @@
 
 #include "particles/random_table.h"
 
-TEST(RandomTableTest, MatchesTheGeneratorBitForBit)
+TEST(RandomTableTest, MatchesTheGeneratorBitForBitAndFrandWraps)
 {
     // Reference values computed independently with exact integer arithmetic.
     EXPECT_EQ(rand_table[0], 0.5598851442337036f);
@@ -19,10 +19,7 @@ TEST(RandomTableTest, MatchesTheGeneratorBitForBit)
         ASSERT_TRUE(rand_table[i] == static_cast<float>(u + 0.5) || rand_table[i] == static_cast<float>(u)) << i;
         ASSERT_TRUE(rand_table[i] >= 0.0f && rand_table[i] < 1.0f) << i;
     }
-}
-
-TEST(RandomTableTest, FrandAdvancesFirstAndWraps)
-{
+    // frand advances first, then reads, and wraps at the end of the table.
     rand_index = 0;
     EXPECT_EQ(frand(), rand_table[1]);
     rand_index = 0x1FFFE;

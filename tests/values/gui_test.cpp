@@ -23,14 +23,6 @@ protected:
 
 }  // namespace
 
-TEST(GuiVarList, IntWritesRoundToNearest)
-{
-    EXPECT_EQ(slider_to_int(2.5f), 3);
-    EXPECT_EQ(slider_to_int(2.49f), 2);
-    EXPECT_EQ(slider_to_int(-2.9f), -3);  // truncating value + 0.5 would give -2
-    EXPECT_EQ(slider_to_int(-2.5f), -2);
-}
-
 TEST(GuiVarList, AddFunctionsLayoutAndOwnership)
 {
     cGuiVarList list;
@@ -75,7 +67,7 @@ TEST(GuiVarList, AddFunctionsLayoutAndOwnership)
     delete published.second;
 }
 
-TEST(GuiVarList, SlidersFollowVariablesChangedElsewhere)
+TEST(GuiVarList, SlidersFollowVariablesChangedElsewhereAndIntWritesRoundToNearest)
 {
     cGuiVarList list;
     place_like_demo(list);
@@ -100,6 +92,11 @@ TEST(GuiVarList, SlidersFollowVariablesChangedElsewhere)
     EXPECT_EQ(Vec3<float>(vs[0].value, vs[1].value, vs[2].value), v);
     EXPECT_EQ(stray.value, 0);
     EXPECT_FALSE(write_to_var(&sv, &stray));
+
+    EXPECT_EQ(slider_to_int(2.5f), 3);
+    EXPECT_EQ(slider_to_int(2.49f), 2);
+    EXPECT_EQ(slider_to_int(-2.9f), -3);  // truncating value + 0.5 would give -2
+    EXPECT_EQ(slider_to_int(-2.5f), -2);
 }
 
 TEST_F(GuiMouseTest, PointerGrabsWhileNoButtonIsHeldAndDragsWhileHeld)

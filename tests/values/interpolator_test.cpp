@@ -13,7 +13,7 @@ T at(cInterpolator& interp, const T& target, int now)
 
 }  // namespace
 
-TEST(Interpolator, LerpClampsOutsideItsWindow)
+TEST(Interpolator, LerpClampsOutsideItsWindowAndTruncatesIntegersTowardZero)
 {
     float x = -1;
     cLerp<float> lerp(&x, 1000, 2000, 2.0f, 4.0f);
@@ -34,10 +34,8 @@ TEST(Interpolator, LerpClampsOutsideItsWindow)
     Vec3<float> v;
     cLerp<Vec3<float>> lv(&v, 0, 100, Vec3<float>(0, 10, -2), Vec3<float>(4, 20, 2));
     EXPECT_EQ(at(lv, v, 25), Vec3<float>(1, 12.5f, -1));
-}
 
-TEST(Interpolator, LerpIntTruncatesTowardZero)
-{
+    // Integers truncate toward zero, both ways.
     int i = 99;
     cLerp<int> up(&i, 0, 1000, 0, 10), down(&i, 0, 1000, 0, -10);
     for (int ms : {550, 999}) {
@@ -94,7 +92,7 @@ TEST(Interpolator, BindsByVariableAndIgnoresNullOrWrongType)
     EXPECT_EQ(at(mismatched, i, 5), 3);
 }
 
-TEST(Interpolator, UpdateAnimatorsGivesOneExtraUpdateOnLeaving)
+TEST(Interpolator, UpdateAnimatorsGivesOneExtraUpdateOnLeavingAndTheLaterWins)
 {
     float x = 0, y = 0, z = 0;
     std::vector<cInterpolator*> list{new cLerp<float>(&x, 900, 1000, 0.0f, 1.0f),
@@ -122,13 +120,10 @@ TEST(Interpolator, UpdateAnimatorsGivesOneExtraUpdateOnLeaving)
 
     update_animators(list, last, 4242);
     EXPECT_EQ(last, 4242);
-}
 
-TEST(Interpolator, LaterInterpolatorWinsOnOneVariable)
-{
-    float x = 0;
-    std::vector<cInterpolator*> list{new cSetVar<float>(&x, 0, 100, 1.0f), new cSetVar<float>(&x, 50, 150, 2.0f)};
-    int last = -1;
+    // On one variable the later interpolator wins.
+    list = {new cSetVar<float>(&x, 0, 100, 1.0f), new cSetVar<float>(&x, 50, 150, 2.0f)};
+    last = -1;
     update_animators(list, last, 75);
     EXPECT_FLOAT_EQ(x, 2.0f);
     update_animators(list, last, 25);
