@@ -73,7 +73,8 @@ TEST(MidiEvents, NotesAndControllersBecomeQueueEvents)
     EXPECT_EQ(midi_tick_to_ms(0xFFFFFFFFu, 0.5), INT32_MAX);
 }
 
-TEST(MidiEvents, BeatGridIncludesTheFirstBeatAtOrAfterTheEnd)
+// The beat grid includes the first beat at or after the song's end.
+TEST(MidiEvents, FileGivesSortedNotesAndBeatsFromItsTempo)
 {
     EXPECT_EQ(beats(500.0, 1200), (std::vector<int32_t>{0, 500, 1000, 1500}));
     EXPECT_EQ(beats(500.0, 1000), (std::vector<int32_t>{0, 500, 1000}));
@@ -81,10 +82,7 @@ TEST(MidiEvents, BeatGridIncludesTheFirstBeatAtOrAfterTheEnd)
     EXPECT_EQ(beats(500.0, 0), (std::vector<int32_t>{0}));
     for (double spacing : {0.0, -500.0, std::nan("")})
         EXPECT_TRUE(beats(spacing, 1200).empty()) << spacing;
-}
 
-TEST(MidiEvents, FileGivesSortedNotesAndBeatsFromItsTempo)
-{
     // 150 bpm at division 96: 400 ms per beat; the song ends at tick 240 (1000 ms).
     Bytes bytes = cat({midi_header(2, 96),
                        midi_track(cat({tempo_event(0, 400000), ev(120, {0x90, 60, 64}), ev(120, {0x80, 60, 0})})),

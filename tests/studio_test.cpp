@@ -48,7 +48,7 @@ fs::path temp_dir(const char* what)
 
 // ---- timeline printout --------------------------------------------------------------
 
-TEST(StudioTimelineText, PrintedValuesReadBackAsTheSameValues)
+TEST(StudioTimelineText, PrintedValuesReadBackAsTheSameValuesAndOnlyTableLinesParse)
 {
     cDemoClock clock;
     cSceneComposition comp(&clock);
@@ -80,10 +80,8 @@ TEST(StudioTimelineText, PrintedValuesReadBackAsTheSameValues)
     EXPECT_EQ(lines[2].to, tuned.phase);
     // The Vec3 has no table kind: it is named in a comment, which pastes harmlessly.
     EXPECT_NE(text.find("// eye = "), std::string::npos) << text;
-}
 
-TEST(StudioTimelineText, ReadsTheTablesOwnLinesAndNothingElse)
-{
+    // The parser takes the table's own lines and nothing else.
     cTimelineLine l;
     ASSERT_TRUE(parse_timeline_line("    {60,  \"campath_t\",        LERP_FLOAT,    111500, 119000,   0.0,   1.0},", l));
     EXPECT_EQ(l.key, 60);
