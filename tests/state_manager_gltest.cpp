@@ -47,7 +47,7 @@ protected:
     cStateManager* sm = nullptr;
 };
 
-TEST_F(StateManagerGlTest, DefaultsReachGL)
+TEST_F(StateManagerGlTest, DefaultsReachGLAndDeltaAndFullApplyLeaveGLInTheSameState)
 {
     EXPECT_EQ(gl_snapshot(), (std::vector<GLint>{1, 1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, GL_TRUE, GL_LESS, GL_BACK,
                                                  GL_CCW, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ZERO,
@@ -61,10 +61,7 @@ TEST_F(StateManagerGlTest, DefaultsReachGL)
     EXPECT_EQ(alpha_func, GL_ALWAYS);
     EXPECT_EQ(color_control, GL_SEPARATE_SPECULAR_COLOR);
     EXPECT_TRUE(glIsEnabled(GL_COLOR_SUM));
-}
 
-TEST_F(StateManagerGlTest, DeltaAndFullApplyLeaveGLInTheSameState)
-{
     std::vector<cGLState> walk;
     uint32_t r = 12345;
     auto next = [&r] { return r = r * 1664525u + 1013904223u, r >> 8; };

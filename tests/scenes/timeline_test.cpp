@@ -51,19 +51,16 @@ TEST_F(TimelineTest, EveryAnimatorReachesAPublishedVariableOfItsType)
     }
 }
 
-TEST_F(TimelineTest, TheTwoRosesAreSeparateScenesInTheirOwnLayers)
+TEST_F(TimelineTest, LayersFollowTheShowWithInclusiveWindowsAndFadesOnTheStoredLayer)
 {
     build_show_timeline(comp, manager);
     ASSERT_EQ(comp.layers.size(), SHOW_LAYERS.size());
+    // The two roses are separate scenes in their own layers.
     EXPECT_EQ(comp.layers.at(58).scene, manager.scenes[9]);
     EXPECT_EQ(comp.layers.at(56).scene, manager.scenes[16]);
     EXPECT_NE(manager.scenes[9], manager.scenes[16]);
     EXPECT_EQ(comp.layers.at(15).scene, comp.layers.at(70).scene);  // one mandala, three layers
-}
 
-TEST_F(TimelineTest, LayersFollowTheShowWithInclusiveWindowsAndFadesOnTheStoredLayer)
-{
-    build_show_timeline(comp, manager);
     EXPECT_EQ(active_at(0), (std::vector<int32_t>{5}));
     EXPECT_EQ(active_at(26000), (std::vector<int32_t>{5, 10, 12}));
     EXPECT_EQ(active_at(26500), (std::vector<int32_t>{5, 10, 12}));  // the title's last moment
