@@ -38,11 +38,6 @@ struct cImageFile {
     }
 };
 
-inline bool power_of_two(unsigned v)
-{
-    return v != 0 && (v & (v - 1)) == 0;
-}
-
 // Writes a w x h picture of `bpp` bits a pixel (8: one grey byte, taken from
 // the red channel; 24; 32) with pixel(x, row) at x in row `row`, rows counted
 // from the bottom. Returns whether FreeImage saved it.
