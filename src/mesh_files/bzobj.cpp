@@ -50,7 +50,8 @@ struct cBlockReader {
     {
         out.resize(count);
         if constexpr (std::endian::native == std::endian::little) {
-            std::memcpy(out.data(), p, count * 4);
+            if (count > 0)  // an empty vector's data() may be null, which memcpy may not take
+                std::memcpy(out.data(), p, count * 4);
             skip(count * 4);
         } else {
             for (float& f : out)

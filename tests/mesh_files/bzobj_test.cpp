@@ -178,6 +178,18 @@ TEST(BzObj, MalformedBlocksAreReportedNotTrusted)
     }
 }
 
+// A block whose float arrays are empty (found by fuzzing): copying zero
+// floats into an empty vector passed a null pointer to memcpy, which the
+// sanitized test run reports.
+TEST(BzObj, EmptyFloatArraysAreNotCopied)
+{
+    const uint8_t block[] = {0x02, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                             0x00, 0x00, 0x4e, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x02};
+    cMeshObj_data mesh;
+    bobj_parse_block(block, sizeof block, mesh);
+    EXPECT_TRUE(mesh.positions.empty());
+}
+
 TEST(BzObj, FileHeaderProblems)
 {
     const std::vector<uint8_t> good = sample_file();
