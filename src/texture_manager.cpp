@@ -54,6 +54,37 @@ long DLL_CALLCONV io_tell(fi_handle handle)
     return std::ftell(static_cast<FILE*>(handle));
 }
 
+// The GIF reader has no header-only mode: it allocates and decodes the first
+// frame at the size the frame's descriptor claims, which may differ from the
+// screen size. Reads both, skipping the colour table and the extension
+// blocks before the first frame, and gives the larger of each side.
+std::pair<uint32_t, uint32_t> gif_size(FILE* handle)
+{
+    auto byte = [handle] { return std::fgetc(handle); };
+    auto word = [&byte] {  // little-endian; 0 past the end
+        const int low = byte(), high = byte();
+        return low < 0 || high < 0 ? 0u : uint32_t(low | high << 8);
+    };
+    std::fseek(handle, 6, SEEK_CUR);  // "GIF89a"
+    uint32_t width = word(), height = word();
+    const int flags = byte();
+    std::fseek(handle, 2, SEEK_CUR);
+    if (flags > 0 && (flags & 0x80))
+        std::fseek(handle, 3L << ((flags & 7) + 1), SEEK_CUR);
+    int block = byte();
+    for (; block == 0x21; block = byte()) {
+        byte();  // the extension's label
+        for (int length = byte(); length > 0; length = byte())
+            std::fseek(handle, length, SEEK_CUR);
+    }
+    if (block == 0x2C) {
+        std::fseek(handle, 4, SEEK_CUR);  // the frame's position
+        width = std::max(width, word());
+        height = std::max(height, word());
+    }
+    return {width, height};
+}
+
 struct cPixelFormat {
     GLenum source;    // layout of FreeImage's pixels
     GLint internal;   // GL internal format without mipmaps
@@ -115,6 +146,8 @@ std::pair<uint32_t, uint32_t> cImageLoader::header_size(FILE* handle)
 {
     std::pair<uint32_t, uint32_t> size{0, 0};
     const FREE_IMAGE_FORMAT type = FreeImage_GetFileTypeFromHandle(&io, handle, 0);
+    if (type == FIF_GIF)
+        return gif_size(handle);
     if (type != FIF_UNKNOWN && FreeImage_FIFSupportsNoPixels(type)) {
         if (FIBITMAP* header = FreeImage_LoadFromHandle(type, &io, handle, FIF_LOAD_NOPIXELS)) {
             size = {FreeImage_GetWidth(header), FreeImage_GetHeight(header)};

@@ -65,8 +65,9 @@ public:
     FIBITMAP* load(const std::string& path);
     FIBITMAP* load(FILE* handle);  // from the handle's current position
     // The width and height the file's header claims, read without decoding
-    // the pixels; {0, 0} when the format cannot tell them apart from its
-    // pixels (the full decode then shows the size).
+    // the pixels (for a GIF, the larger of its screen and first frame);
+    // {0, 0} when the format cannot tell them apart from its pixels (the
+    // full decode then shows the size).
     std::pair<uint32_t, uint32_t> header_size(const std::string& path);
     std::pair<uint32_t, uint32_t> header_size(FILE* handle);
 

@@ -203,10 +203,18 @@ TEST_F(TextureManagerTest, PictureLargerThanTheDriverTakesIsRefusedFromItsHeader
     for (const auto& c : {chunk("IHDR", {0, 0, 0xEA, 0x60, 0, 0, 0xEA, 0x60, 8, 2, 0, 0, 0}),  // 60000 x 60000
                           chunk("IDAT", {0x78, 0x9C, 0x03, 0x00}), chunk("IEND", {})})
         png.insert(png.end(), c.begin(), c.end());
-    std::ofstream(dir / "huge.png", std::ios::binary).write(reinterpret_cast<const char*>(png.data()), png.size());
-    EXPECT_EXIT(manager()->get_texture("huge.png", false, GL_CLAMP, 0), testing::ExitedWithCode(255),
-                testing::ContainsRegex("^## ERROR: in \\.\\./src/cTextureManager line [0-9]+: picture too large: "
-                                       ".*huge\\.png is 60000x60000 pixels, at most [0-9]+ per side\n$"));
+    // A GIF's first frame claims the size on a 1x1 screen, behind its colour
+    // table and a graphic-control block.
+    const std::vector<uint8_t> gif{'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255,
+                                   0x21, 0xF9, 4, 0, 0, 0, 0, 0, 0x2C, 0, 0, 0, 0, 0x60, 0xEA, 0x60, 0xEA, 0,
+                                   2, 2, 0x4C, 1, 0, 0x3B};
+    for (const auto& [name, bytes] : {std::pair{"huge.png", png}, {"huge.gif", gif}}) {
+        std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        EXPECT_EXIT(manager()->get_texture(name, false, GL_CLAMP, 0), testing::ExitedWithCode(255),
+                    testing::ContainsRegex("^## ERROR: in \\.\\./src/cTextureManager line [0-9]+: picture too large: "
+                                           ".*huge\\.[a-z]+ is 60000x60000 pixels, at most [0-9]+ per side\n$"))
+            << name;
+    }
 }
 
 // Greyscale, palette, undecodable and one-float-channel pictures: the message
