@@ -4,6 +4,9 @@
 #
 #   fuzz/run.sh FUZZ_BUILD SEEDS WORK [target...]    (default: all six)
 #
+# RUNS=N overrides the execution count, to continue a run that stopped short
+# from its corpus.
+#
 # SEEDS is what fuzz/make_seeds.sh wrote; WORK keeps each target's growing
 # corpus (WORK/corpus/NAME), its log and any crash input (WORK/crash/NAME).
 # The targets' own output is closed off (-close_fd_mask=3): the readers print
@@ -37,6 +40,7 @@ echo "| Target | Executions | Time | Corpus | Coverage (edges) | Findings |"
 echo "|---|---|---|---|---|---|"
 for name in "${targets[@]}"; do
     read -r runs max_len dict < <(settings "$name")
+    runs=${RUNS:-$runs}
     corpus=$work/corpus/$name crash=$work/crash/$name log=$work/$name.log
     mkdir -p "$corpus" "$crash"
     args=(-runs="$runs" -max_len="$max_len" -timeout=10 -close_fd_mask=3 -print_final_stats=1
