@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 
 #include "gl_error.h"
@@ -27,15 +26,17 @@ bool is_power_of_two(uint32_t v)
 
 // ---- FreeImageIO over the C runtime's FILE* -------------------------------
 
-// What lies past the end of the file reads as zero bytes. Some of FreeImage's
-// readers ignore the count a short read returns and loop on a length byte
-// they expected to read (a GIF cut inside its block list looped forever on
-// its last length); a zero ends those loops.
+// A read that finds nothing at all leaves a zero in the buffer's first byte.
+// Some of FreeImage's readers ignore the count a short read returns and loop
+// on a length byte they expected to read (a GIF cut inside its block list
+// looped forever on its last length); a zero ends those loops. Nothing more
+// is written than that byte: other readers ask for more than their buffer
+// holds (an icon's claimed size) and rely on the file being shorter.
 unsigned DLL_CALLCONV io_read(void* buffer, unsigned size, unsigned count, fi_handle handle)
 {
     const size_t read = std::fread(buffer, size, count, static_cast<FILE*>(handle));
-    if (read < count)
-        std::memset(static_cast<char*>(buffer) + read * size, 0, (count - read) * size_t(size));
+    if (read == 0 && size != 0 && count != 0)
+        *static_cast<char*>(buffer) = 0;
     return static_cast<unsigned>(read);
 }
 
@@ -83,6 +84,40 @@ std::pair<uint32_t, uint32_t> gif_size(FILE* handle)
         height = std::max(height, word());
     }
     return {width, height};
+}
+
+// FreeImage's header-only JPEG read still starts the decompressor, which
+// allocates coefficient buffers for the whole picture of a progressive JPEG
+// (gigabytes for a damaged size) and gives up on damaged scan parameters
+// before it reports any size. The frame header gives the size directly.
+std::pair<uint32_t, uint32_t> jpeg_size(FILE* handle)
+{
+    auto byte = [handle] { return std::fgetc(handle); };
+    auto word = [&byte] {  // big-endian; 0 past the end
+        const int high = byte(), low = byte();
+        return low < 0 || high < 0 ? 0u : uint32_t(high << 8 | low);
+    };
+    std::fseek(handle, 2, SEEK_CUR);  // start of image
+    for (int c = byte(); c >= 0; c = byte()) {
+        if (c != 0xFF)
+            continue;  // the decoder, too, skips stray bytes between segments
+        int marker = byte();
+        while (marker == 0xFF)
+            marker = byte();
+        if (marker == 0 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD9))
+            continue;  // no length follows these
+        const uint32_t length = word();
+        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            byte();  // sample precision
+            const uint32_t height = word();
+            return {word(), height};
+        }
+        if (length < 2)
+            break;
+        std::fseek(handle, length - 2, SEEK_CUR);
+    }
+    return {0, 0};
 }
 
 struct cPixelFormat {
@@ -148,6 +183,8 @@ std::pair<uint32_t, uint32_t> cImageLoader::header_size(FILE* handle)
     const FREE_IMAGE_FORMAT type = FreeImage_GetFileTypeFromHandle(&io, handle, 0);
     if (type == FIF_GIF)
         return gif_size(handle);
+    if (type == FIF_JPEG)
+        return jpeg_size(handle);
     if (type != FIF_UNKNOWN && FreeImage_FIFSupportsNoPixels(type)) {
         if (FIBITMAP* header = FreeImage_LoadFromHandle(type, &io, handle, FIF_LOAD_NOPIXELS)) {
             size = {FreeImage_GetWidth(header), FreeImage_GetHeight(header)};

@@ -65,7 +65,8 @@ public:
     FIBITMAP* load(const std::string& path);
     FIBITMAP* load(FILE* handle);  // from the handle's current position
     // The width and height the file's header claims, read without decoding
-    // the pixels (for a GIF, the larger of its screen and first frame);
+    // the pixels (GIF and JPEG headers are read here, the others by
+    // FreeImage; for a GIF, the larger of its screen and first frame);
     // {0, 0} when the format cannot tell them apart from its pixels (the
     // full decode then shows the size).
     std::pair<uint32_t, uint32_t> header_size(const std::string& path);

@@ -208,7 +208,11 @@ TEST_F(TextureManagerTest, PictureLargerThanTheDriverTakesIsRefusedFromItsHeader
     const std::vector<uint8_t> gif{'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255,
                                    0x21, 0xF9, 4, 0, 0, 0, 0, 0, 0x2C, 0, 0, 0, 0, 0x60, 0xEA, 0x60, 0xEA, 0,
                                    2, 2, 0x4C, 1, 0, 0x3B};
-    for (const auto& [name, bytes] : {std::pair{"huge.png", png}, {"huge.gif", gif}}) {
+    // A progressive JPEG: the image library's own header read starts the
+    // decoder, which allocates for the whole picture and then fails.
+    const std::vector<uint8_t> jpeg{0xFF, 0xD8, 0xFF, 0xC2, 0, 11, 8, 0xEA, 0x60, 0xEA, 0x60, 1, 1, 0x11, 0,
+                                    0xFF, 0xD9};
+    for (const auto& [name, bytes] : {std::pair{"huge.png", png}, {"huge.gif", gif}, {"huge.jpg", jpeg}}) {
         std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         EXPECT_EXIT(manager()->get_texture(name, false, GL_CLAMP, 0), testing::ExitedWithCode(255),
                     testing::ContainsRegex("^## ERROR: in \\.\\./src/cTextureManager line [0-9]+: picture too large: "
@@ -245,19 +249,29 @@ TEST_F(TextureManagerTest, ImagesThatAreNotRgbOrRgbaBytesAndMissingFilesAreRefus
                                        "file was not found in path: \"nowhere\\.png\"\n$"));
 }
 
-// Cut inside its colour table: the library's GIF reader used to loop for
-// ever on the length byte it could not read past the end of the file.
-TEST_F(TextureManagerTest, PictureCutShortEndsTheProgramInsteadOfHanging)
+// Files cut short, as the fuzzer reduced them. The GIF is cut inside its
+// colour table: the library's GIF reader used to loop for ever on the length
+// byte it could not read past the end of the file. The icon's directory
+// claims more bytes than its reader's buffer holds: filling the whole
+// request past the end of the file wrote past that buffer (the sanitized
+// run reports it).
+TEST_F(TextureManagerTest, PicturesCutShortAreRefusedWithoutHangingOrOverrunning)
 {
-    const uint8_t gif[] = {
+    const std::vector<uint8_t> gif{
         0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x0c, 0x00, 0x09, 0x00, 0xf7, 0x1f, 0x31, 0x21, 0xff, 0x0b, 0x4e, 0x45,
         0x54, 0x53, 0x43, 0x41, 0x50, 0x45, 0x32, 0x2e, 0x30, 0x03, 0x01, 0x00, 0x00, 0x00, 0x21, 0xf9, 0x04, 0x04,
         0x00, 0x00, 0x1f, 0x00, 0x2c, 0x00, 0x00, 0x00, 0x00, 0x0c, 0x00, 0x1c, 0x92, 0xd4, 0xc8, 0x30, 0x20, 0x00,
         0x3b, 0x20, 0x00, 0x3b, 0x20, 0x00, 0x3b, 0x00, 0xcd, 0x63, 0x87, 0x1c, 0x92, 0xd4, 0xc8, 0x30, 0x20, 0x00,
         0x3b, 0x20, 0x00, 0x3b, 0x20, 0x00, 0x3b};
-    std::ofstream(dir / "cut.gif", std::ios::binary).write(reinterpret_cast<const char*>(gif), sizeof gif);
-    EXPECT_EXIT(manager()->get_texture("cut.gif", false, GL_CLAMP, 0), testing::ExitedWithCode(255),
-                testing::ContainsRegex("images must be 24 or 32 bpp\\.\\.\\. \".*cut\\.gif\" is [0-9]+\n"));
+    std::vector<uint8_t> icon{0, 0, 1, 0, 0xbd, 0, 0, 0, 0, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xfa};
+    icon.resize(58);
+    icon.insert(icon.end(), {0x02, 0x40});
+    for (const auto& [name, bytes] : {std::pair{"cut.gif", gif}, {"cut.ico", icon}}) {
+        std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        EXPECT_EXIT(manager()->get_texture(name, false, GL_CLAMP, 0), testing::ExitedWithCode(255),
+                    testing::ContainsRegex("images must be 24 or 32 bpp\\.\\.\\. \".*cut\\.[a-z]+\" is [0-9]+\n"))
+            << name;
+    }
 }
 
 TEST(FreeImageMessageTest, NamesTheFormatWhenKnown)
