@@ -55,6 +55,15 @@ long DLL_CALLCONV io_tell(fi_handle handle)
     return std::ftell(static_cast<FILE*>(handle));
 }
 
+// Two bytes as a number; 0 past the end of the file.
+uint32_t read_u16(FILE* handle, bool big_endian)
+{
+    const int first = std::fgetc(handle), second = std::fgetc(handle);
+    if (first < 0 || second < 0)
+        return 0;
+    return big_endian ? uint32_t(first << 8 | second) : uint32_t(second << 8 | first);
+}
+
 // The GIF reader has no header-only mode: it allocates and decodes the first
 // frame at the size the frame's descriptor claims, which may differ from the
 // screen size. Reads both, skipping the colour table and the extension
@@ -62,10 +71,7 @@ long DLL_CALLCONV io_tell(fi_handle handle)
 std::pair<uint32_t, uint32_t> gif_size(FILE* handle)
 {
     auto byte = [handle] { return std::fgetc(handle); };
-    auto word = [&byte] {  // little-endian; 0 past the end
-        const int low = byte(), high = byte();
-        return low < 0 || high < 0 ? 0u : uint32_t(low | high << 8);
-    };
+    auto word = [handle] { return read_u16(handle, false); };
     std::fseek(handle, 6, SEEK_CUR);  // "GIF89a"
     uint32_t width = word(), height = word();
     const int flags = byte();
@@ -93,10 +99,7 @@ std::pair<uint32_t, uint32_t> gif_size(FILE* handle)
 std::pair<uint32_t, uint32_t> jpeg_size(FILE* handle)
 {
     auto byte = [handle] { return std::fgetc(handle); };
-    auto word = [&byte] {  // big-endian; 0 past the end
-        const int high = byte(), low = byte();
-        return low < 0 || high < 0 ? 0u : uint32_t(high << 8 | low);
-    };
+    auto word = [handle] { return read_u16(handle, true); };
     std::fseek(handle, 2, SEEK_CUR);  // start of image
     for (int c = byte(); c >= 0; c = byte()) {
         if (c != 0xFF)
