@@ -1,6 +1,7 @@
 // quorvane-inspect: shows what the demo makes of its MIDI file, its marker
 // script and its models, through the same readers and with the same warnings.
 //   quorvane-inspect midi FILE      header, tempo, per-track counts, beat grid
+//   quorvane-inspect notes FILE     every note-on the demo fires: ms, track, note
 //   quorvane-inspect markers FILE   the events the script yields
 //   quorvane-inspect model FILE     vertices, triangles, groups, materials,
 //                                   flags and bounds of an .obj or .bzobj
@@ -92,6 +93,18 @@ int inspect_midi(const std::string& path)
     return 0;
 }
 
+// One line per queued note-on, in firing order, for scripts that line the
+// picture up with the music.
+int inspect_notes(const std::string& path)
+{
+    cEventQueue queue;
+    add_midi_and_beat_events(queue, path);
+    for (const cEvent* e : queue.events)
+        if (const auto* m = dynamic_cast<const iMidiEvent*>(e); m && m->kind == MIDI_NOTE_ON)
+            std::printf("%d %d %d\n", m->time, m->track, m->number);
+    return 0;
+}
+
 int inspect_markers(const std::string& path)
 {
     std::unique_ptr<cEventQueue> queue(cEventQueue_factory::loadFile(path));
@@ -175,10 +188,12 @@ int main(int argc, char** argv)
     const std::string what = argc == 3 ? argv[1] : "";
     if (what == "midi")
         return inspect_midi(argv[2]);
+    if (what == "notes")
+        return inspect_notes(argv[2]);
     if (what == "markers")
         return inspect_markers(argv[2]);
     if (what == "model")
         return inspect_model(argv[2]);
-    std::cerr << "usage: quorvane-inspect midi FILE | markers FILE | model FILE" << std::endl;
+    std::cerr << "usage: quorvane-inspect midi FILE | notes FILE | markers FILE | model FILE" << std::endl;
     return 2;
 }
