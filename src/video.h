@@ -12,6 +12,11 @@
 
 #include "singleton.h"
 
+// The picture width of the 16:9 mode, the show's own window: effect settings
+// measured in pixels (a radial blur's reach, a fixed streak centre) are
+// tuned for it and scale with the picture at other sizes.
+constexpr int32_t SHOW_WIDTH = 1280;
+
 class cVideo_SDL : public cSingleton<cVideo_SDL> {
 public:
     static constexpr int ATTRIBUTE_COUNT = 10;

@@ -6,6 +6,7 @@
 #include "shader_manager.h"
 #include "shaders/shd_post.h"
 #include "state_manager.h"
+#include "video.h"
 
 // ---- separable blur -------------------------------------------------------------
 
@@ -75,8 +76,11 @@ void cPostRadialBlur::draw(cRenderTarget_fbo& source, cRadialBlurParams params)
 {
     cEffectPass frame;
     cStateManager::get_instance()->set_cull(false);
-    const float values[6] = {params.center_x,    params.center_y,    params.distance,
-                             params.num_samples, params.propagation, params.multiplier};
+    // The reach is in pixels of the show's window: a smaller picture gets
+    // shorter streaks, summed over fewer pixels, so they keep their look.
+    const float scale = static_cast<float>(cVideo_SDL::get_instance()->viewport_width) / SHOW_WIDTH;
+    const float values[6] = {params.center_x,    params.center_y,    params.distance * scale,
+                             params.num_samples, params.propagation, params.multiplier / scale};
     send_block("radialblur_shader", values, 6);
     cShaderManager_GLSL::get_instance()->bind("radialblur_shader");
     source.bind_texture(GL_TEXTURE0);

@@ -30,10 +30,10 @@ private:
 struct cRadialBlurParams {
     float center_x = 128.0f;           // streak centre, pixels of the intermediate target
     float center_y = 64.0f;            // pixels of the intermediate target
-    float distance = 100.0f;           // longest streak, pixels (0-500)
+    float distance = 100.0f;           // longest streak, pixels of the show's window (0-500)
     float num_samples = 25.0f;         // samples per pixel (1-100)
-    float propagation = 1.0f;          // streak length / distance to the centre (0-2)
-    float multiplier = 0.85f;          // brightness of the result (0-5)
+    float propagation = 1.0f;          // streak fall-off length / distance (0-2)
+    float multiplier = 0.85f;          // streak brightness (0-5)
     int32_t size_class = RTT_QUATER;   // class of the intermediate target (RTT_*)
 };
 

@@ -10,6 +10,12 @@ cPixelPos picture_centre(int32_t size_class)
             static_cast<float>(picture_height / size_class / 2)};
 }
 
+cPixelPos show_pixels(float x, float y)
+{
+    const float scale = static_cast<float>(cVideo_SDL::get_instance()->viewport_width) / SHOW_WIDTH;
+    return {x * scale, y * scale};
+}
+
 cRadialBlurParams centred_radial_blur()
 {
     cRadialBlurParams block;

@@ -16,6 +16,10 @@ struct cPixelPos {
 // window's when the picture is stretched over it, else the viewport's.
 cPixelPos picture_centre(int32_t size_class);
 
+// A point given in pixels of a target at the show's own window size, moved
+// to the same place of the picture at the current size.
+cPixelPos show_pixels(float x, float y);
+
 // A radial blur block with the construction defaults and its streak centre
 // in the middle of the picture, in pixels of its quarter-size target.
 cRadialBlurParams centred_radial_blur();

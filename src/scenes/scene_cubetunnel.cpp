@@ -60,7 +60,7 @@ struct cTunnelView {
 };
 const cTunnelView SIDE_VIEW{{-317.15f, -2030.62f, -4.14f}, 656.25f, 260.667f, 65.5775f, 0.5f};
 const cTunnelView AXIS_VIEW{{0.0f, -1600.0f, 0.0f}, 0.0f, 160.0f, 50.0f, 0.47f};
-constexpr float SIDE_STREAK_CENTRE[2] = {180.0f, 64.0f};  // pixels of the blur's target
+constexpr float SIDE_STREAK_CENTRE[2] = {180.0f, 64.0f};  // pixels of the blur's target in the show's window
 
 constexpr uint8_t FIRST_COLOUR[4] = {239, 107, 216, 255};   // pink
 constexpr uint8_t SECOND_COLOUR[4] = {153, 230, 252, 255};  // light blue
@@ -136,8 +136,9 @@ void cSceneCubeTunnel::follow_cur_t()
     camera.eye = SIDE_VIEW.eye * (1.0f - u) + AXIS_VIEW.eye * u;
     camera.center = {mix(SIDE_VIEW.center_x, AXIS_VIEW.center_x, u), 0.0f, 0.0f};
     const cPixelPos middle = picture_centre(streaks.size_class);
-    streaks.center_x = mix(SIDE_STREAK_CENTRE[0], middle.x, u);
-    streaks.center_y = mix(SIDE_STREAK_CENTRE[1], middle.y, u);
+    const cPixelPos side = show_pixels(SIDE_STREAK_CENTRE[0], SIDE_STREAK_CENTRE[1]);
+    streaks.center_x = mix(side.x, middle.x, u);
+    streaks.center_y = mix(side.y, middle.y, u);
     streaks.distance = mix(SIDE_VIEW.distance, AXIS_VIEW.distance, u);
     streaks.num_samples = mix(SIDE_VIEW.num_samples, AXIS_VIEW.num_samples, u);
     streaks.multiplier = mix(SIDE_VIEW.multiplier, AXIS_VIEW.multiplier, u);

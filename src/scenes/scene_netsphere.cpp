@@ -47,10 +47,10 @@ void cSceneNetSphere::load()
     // Everything darker than the teal's green goes black, the teal white:
     // only the gaps of the net are left to shine.
     mask = {140.602f, 150.947f, 4.0f, 2.68179f, 255.0f};
-    // The radial blur averages its samples, so the rays keep the gaps' light
-    // at a multiplier of 1; a sixth of it left the picture dark and nearly
-    // transparent.
-    rays = {492.308f, 234.615f, 500.0f, 100.0f, 0.285457f, 1.0f, RTT_HALF};
+    // The rays stream from a point right of and above the middle of the
+    // picture (pixels of the half-size target in the show's window).
+    const cPixelPos centre = show_pixels(492.308f, 234.615f);
+    rays = {centre.x, centre.y, 500.0f, 100.0f, 0.285457f, 0.157752f, RTT_HALF};
 }
 
 // ---- render ----------------------------------------------------------------------

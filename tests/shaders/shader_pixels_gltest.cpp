@@ -59,33 +59,45 @@ TEST_F(ShaderPixelTest, MaskedMultipliesByTheMaskAndColourDodgeBrightensWhereThe
     }
 }
 
-TEST_F(ShaderPixelTest, RadialBlurAveragesAlongTheRayAndScalesByTheMultiplier)
+// A bright bar eight pixels wide across a dark strip, the streak centre at
+// the strip's left end: the bar's light runs rightwards, away from it.
+TEST_F(ShaderPixelTest, RadialBlurLaysAStreakBehindABrightBarFadingAsPropagationSays)
 {
     mgr()->register_shader<cShdRadialblur>("radialblur_shader");
-    send("radialblur_shader", 1, {2, 2, 100, 25, 1, 0.5f});
-    expect_near(run("radialblur_shader", {200, 100, 40, 255}, {0, 0, 0, 0}), {100, 50, 20, 128}, 2);
-
-    // A bright spot at the centre streaks outward: a pixel away from it on
-    // the ray picks up light it does not have itself.
-    std::vector<uint8_t> spot(32 * 32 * 4, 0);
-    for (int y = 14; y < 18; ++y)
-        for (int x = 14; x < 18; ++x)
+    constexpr int W = 96, H = 4, BAR = 8, BAR_END = 16;  // the bar covers x = 8-15
+    std::vector<uint8_t> strip(W * H * 4, 0);
+    for (int y = 0; y < H; ++y)
+        for (int x = BAR; x < BAR_END; ++x)
             for (int c = 0; c < 4; ++c)
-                spot[(y * 32 + x) * 4 + c] = 255;
-    GLuint src = make_texture(GL_TEXTURE_RECTANGLE_ARB, 32, 32, spot);
-    auto streak_at = [&](float propagation, int x, int y) {
-        send("radialblur_shader", 1, {16, 16, 100, 50, propagation, 1});
-        ScopedTarget target(32, 32);
+                strip[(y * W + x) * 4 + c] = 255;
+    GLuint src = make_texture(GL_TEXTURE_RECTANGLE_ARB, W, H, strip);
+    // Red of the pixel `behind` pixels past the bar, or in front of it.
+    auto red = [&](float propagation, float multiplier, int behind) {
+        send("radialblur_shader", 1, {0, 2, 100, 100, propagation, multiplier});
+        ScopedTarget target(W, H);
         bind_unit(0, GL_TEXTURE_RECTANGLE_ARB, src);
         mgr()->bind("radialblur_shader");
-        draw_quad(32, 32, 32, 32);
+        draw_quad(W, H, W, H);
         mgr()->unbind();
-        return target.pixel(x, y)[0];
+        return static_cast<float>(target.pixel(BAR_END + behind, 1)[0]);
     };
-    EXPECT_GT(streak_at(1.0f, 24, 16), 5);
-    EXPECT_GT(streak_at(1.0f, 28, 28), 5);
-    // A short propagation ends the ray before it reaches the spot.
-    EXPECT_EQ(streak_at(0.25f, 24, 16), 0);
+    // Light that has run s pixels keeps exp(-s / (propagation x distance)):
+    // 20 pixels further on it has fallen by e at propagation 0.2 and by the
+    // square root of e at 0.4.
+    EXPECT_NEAR(red(0.2f, 5, 30) / red(0.2f, 5, 10), std::exp(-1.0f), 0.03f);
+    EXPECT_NEAR(red(0.4f, 5, 30) / red(0.4f, 5, 10), std::exp(-0.5f), 0.03f);
+    // Summed, not averaged, in units of 48 pixels: each of the bar's eight
+    // pixels adds its light times the multiplier / 48.
+    float sum = 0;
+    for (int j = 1; j <= 8; ++j)
+        sum += std::exp(-(10.0f + static_cast<float>(j)) / 40.0f);
+    EXPECT_NEAR(red(0.4f, 5, 10), 255 * 5 / 48.0f * sum, 3);
+    EXPECT_NEAR(red(0.4f, 2.5f, 10), red(0.4f, 5, 10) / 2, 2);
+    // The picture itself stays; nothing reaches the centre's side of the bar;
+    // no propagation adds no streak.
+    EXPECT_EQ(red(0.4f, 5, -4), 255);
+    EXPECT_EQ(red(0.4f, 5, -12), 0);
+    EXPECT_EQ(red(0.0f, 5, 5), 0);
     glDeleteTextures(1, &src);
 }
 
@@ -94,6 +106,13 @@ TEST_F(ShaderPixelTest, ParticleBillboardTakesItsCentreFromTheAttributeItsCorner
     mgr()->register_shader<cShdParticleExpansion>("pexpshader");
     send("pexpshader", 1, 0.5f);  // size
     send("pexpshader", 2, 1.0f);  // intensity
+    // The sprite: a pink middle (half green) on black, 4 x 4 texels.
+    std::vector<uint8_t> sprite(4 * 4 * 4, 0);
+    for (int y = 1; y < 3; ++y)
+        for (int x = 1; x < 3; ++x)
+            for (int c = 0; c < 4; ++c)
+                sprite[(y * 4 + x) * 4 + c] = c == 1 ? 128 : 255;
+    GLuint tex = make_texture(GL_TEXTURE_2D, 4, 4, sprite);
 
     ScopedTarget target(32, 32);
     glMatrixMode(GL_PROJECTION);
@@ -101,17 +120,22 @@ TEST_F(ShaderPixelTest, ParticleBillboardTakesItsCentreFromTheAttributeItsCorner
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_BLEND);
+    bind_unit(0, GL_TEXTURE_2D, tex);
     mgr()->bind("pexpshader");
     glColor4f(1, 0.5f, 0.25f, 1);
     draw_particle(-0.5f);
     mgr()->unbind();
-    // The quad spans -1..0 in both axes: pixels 0..15. Full glow at its
-    // centre, none at its corner or outside.
+    // The quad spans -1..0 in both axes: pixels 0..15, the sprite's middle
+    // pixels 4..11. There the sprite's brightest channel is the coverage and
+    // its hue tints the colour; its black rim and the outside stay empty.
     auto centre = target.pixel(8, 8);
     EXPECT_EQ(centre[0], 255);
-    EXPECT_NEAR(centre[1], 128, 1);
-    EXPECT_GT(centre[3], 240);
-    EXPECT_EQ(target.pixel(0, 0)[3], 0);
+    EXPECT_NEAR(centre[1], 64, 1);
+    EXPECT_NEAR(centre[2], 64, 1);
+    EXPECT_EQ(centre[3], 255);
+    EXPECT_EQ(target.pixel(1, 1)[3], 0);
     EXPECT_EQ(target.pixel(24, 24)[3], 0);
     EXPECT_EQ(target.pixel(8, 20)[3], 0);
+    bind_unit(0, GL_TEXTURE_2D, 0);
+    glDeleteTextures(1, &tex);
 }
