@@ -103,7 +103,7 @@ const std::array<cAnimRow, 79> SHOW_ANIMATORS = {{
     {65,  "render_circles",   SET_INT,       105000, 117500,     1,     0},
     {65,  "render_logo",      SET_INT,       105000, 117500,     0,     0},
     {65,  "cur_config",       SET_INT,       105000, 117500,     1,     0},
-    {65,  "cur_t",            LERP_FLOAT,    105000, 117500,   0.0,   0.6},
+    {65,  "cur_t",            LERP_FLOAT,    105000, 117500,   0.2,   0.6},
     // the statue: five camera paths in turn, the light sweeping across
     {60,  "campath",          SET_INT,       111500, 119000,     4,     0},
     {60,  "campath_t",        LERP_FLOAT,    111500, 119000,   0.0,   1.0},
@@ -136,7 +136,7 @@ const std::array<cAnimRow, 79> SHOW_ANIMATORS = {{
     {59,  "cam_t",            SMOOTH_FLOAT,  159500, 167500,   0.6,   0.0},
     {59,  "rot",              LERP_FLOAT,    151500, 167500,   0.0, 240.0},
     // a glimpse of the mandala into the breakdown
-    {70,  "cur_config",       SET_INT,       166500, 169000,     0,     0},
+    {70,  "cur_config",       SET_INT,       166500, 169000,     3,     0},
     {70,  "render_logo",      SET_INT,       166500, 169000,     0,     0},
     {70,  "cur_t",            LERP_FLOAT,    166500, 169000,   0.6,   0.9},
     // breakdown: the field by night, opening wide, then closing

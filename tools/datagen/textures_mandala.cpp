@@ -1,5 +1,5 @@
 // Pictures of the mandala tunnel: the slice atlas (four ornamental discs,
-// one per quadrant, with transparent gaps between their lines), the beaded
+// one per quadrant: filled, coloured shapes with transparent gaps), the beaded
 // string of the circles, the logo at the tunnel's end, and the three
 // colour-correction lookups (256 x 1 gradients, dark on the left, read at
 // each pixel's luminance).
@@ -18,46 +18,82 @@ namespace {
 constexpr int ATLAS = 1024;
 constexpr float DISC = 0.24f * ATLAS;  // disc radius in pixels; the slices' texture coordinates use 0.24
 
-// One ornamental disc; r in pixels from its centre, a its angle.
+// Coverage of a filled shape at signed distance d (negative inside), with an
+// edge about a pixel and a half wide so the fill stays smooth when mipmapped.
+float fill(float d)
+{
+    return 1.0f - smoothstep(-1.5f, 1.5f, d);
+}
+
+// A band between radii lo and hi.
+float band(float r, float lo, float hi)
+{
+    return fill(std::max(lo - r, r - hi));
+}
+
+// Signed distance to the polar curve r(a) = base + amp * cos(k * a), negative
+// inside it; a is a folded angle.
+float petal_side(float r, float a, float base, float amp, float k)
+{
+    const float curve = base + amp * std::cos(k * a);
+    const float slope = -amp * k * std::sin(k * a) / std::max(r, 1.0f);
+    return (r - curve) / std::sqrt(1.0f + slope * slope);
+}
+
+// Petals of the curve above, cut to the ring between lo and hi.
+float petals(float r, float a, float base, float amp, float k, float lo, float hi)
+{
+    return std::min(fill(petal_side(r, a, base, amp, k)), band(r, lo, hi));
+}
+
+// Round dots of radius `size` spaced n-fold on the circle of radius ring.
+float dots(float r, float a, int n, float ring, float size)
+{
+    const float f = fold_angle(a, n);
+    const float dx = r * std::cos(f) - ring, dy = r * std::sin(f);
+    return fill(std::sqrt(dx * dx + dy * dy) - size);
+}
+
+// Filled paint over what lies under it: coverage k of colour c hides the
+// paint beneath by the same share.
+cColor over(const cColor& under, const cColor& c, float k)
+{
+    return under * (1.0f - k) + c * k;
+}
+
+// The discs are filled, coloured ornament with open gaps between the
+// rings, so a slice reads as a bold shape even far down the stack and the
+// slices behind show through. Brightness runs up to about 2.5 before tone
+// mapping: the fills come out nearly opaque, their soft rims translucent.
+// r is in pixels from the disc's centre, a its angle.
 cColor disc_lotus(float r, float a)
 {
     cColor c{0.0f, 0.0f, 0.0f, 1.0f};
-    c += MAGENTA * (1.0f * line_glow(r - 0.2f * DISC, 0.9f) + 0.9f * line_glow(r - 0.45f * DISC, 1.0f));
-    c += CYAN * (1.0f * line_glow(r - 0.7f * DISC, 1.0f) + 0.6f * line_glow(r - 0.95f * DISC, 1.2f));
-    c += AMBER * (0.7f * line_glow(r - 0.97f * DISC, 0.7f));
-    if (r < 0.2f * DISC)
-        c += AMBER * line_glow(petal_distance(r, fold_angle(a, 6), 22.0f, 20.0f, 6.0f), 0.8f);
-    if (r > 0.2f * DISC && r < 0.47f * DISC)
-        c += CYAN * (0.9f * line_glow(petal_distance(r, fold_angle(a, 8), 0.3f * DISC, 0.13f * DISC, 8.0f), 0.9f));
-    if (r > 0.45f * DISC && r < 0.72f * DISC) {
-        c += MAGENTA * line_glow(petal_distance(r, fold_angle(a, 16), 0.55f * DISC, 0.14f * DISC, 16.0f), 0.9f);
-        c += AMBER * (0.6f * line_glow(petal_distance(r, fold_angle(a, 16), 0.52f * DISC, 0.07f * DISC, 16.0f), 0.7f));
-    }
-    if (r > 0.7f * DISC && r < 0.95f * DISC)
-        c += AMBER * (0.8f * line_glow(r * std::sin(fold_angle(a, 48)), 0.8f));
+    c = over(c, AMBER * 2.4f, fill(r - 0.11f * DISC));
+    c = over(c, MAGENTA * 2.2f, petals(r, fold_angle(a, 8), 0.14f * DISC, 0.24f * DISC, 8.0f, 0.12f * DISC, 0.42f * DISC));
+    c = over(c, CYAN * 2.0f, band(r, 0.45f * DISC, 0.5f * DISC));
+    c = over(c, MAGENTA * 1.8f, petals(r, fold_angle(a, 16), 0.52f * DISC, 0.2f * DISC, 16.0f, 0.52f * DISC, 0.74f * DISC));
+    c = over(c, AMBER * 2.4f, petals(r, fold_angle(a, 16), 0.52f * DISC, 0.1f * DISC, 16.0f, 0.52f * DISC, 0.7f * DISC));
+    c = over(c, CYAN * 2.2f, dots(r, a, 36, 0.83f * DISC, 0.035f * DISC));
+    c = over(c, AMBER * 2.0f, band(r, 0.9f * DISC, 0.97f * DISC));
     return c;
 }
 
 cColor disc_beads(float r, float a)
 {
     cColor c{0.0f, 0.0f, 0.0f, 1.0f};
-    c += CYAN * (0.9f * line_glow(r - 0.4f * DISC, 1.0f) + 0.9f * line_glow(r - 0.97f * DISC, 1.0f));
-    if (r > 0.38f * DISC && r < 0.86f * DISC) {
-        c += MAGENTA * line_glow(petal_distance(r, fold_angle(a, 12), 0.42f * DISC, 0.4f * DISC, 12.0f), 1.0f);
-        c += CYAN * (0.6f * line_glow(petal_distance(r, fold_angle(a + PI / 12.0f, 12), 0.42f * DISC, 0.3f * DISC, 12.0f), 0.7f));
-    }
-    const float a36 = fold_angle(a, 36);
-    const float bx = r * std::cos(a36) - 0.89f * DISC, by = r * std::sin(a36);
-    c += AMBER * (1.2f * line_glow(std::max(0.0f, std::sqrt(bx * bx + by * by) - 4.0f), 1.2f));
+    c = over(c, CYAN * 2.0f, band(r, 0.3f * DISC, 0.4f * DISC));
+    c = over(c, MAGENTA * 2.2f, petals(r, fold_angle(a, 12), 0.42f * DISC, 0.36f * DISC, 12.0f, 0.4f * DISC, 0.8f * DISC));
+    c = over(c, CYAN * 1.6f, petals(r, fold_angle(a + PI / 12.0f, 12), 0.42f * DISC, 0.2f * DISC, 12.0f, 0.42f * DISC, 0.62f * DISC));
+    c = over(c, AMBER * 2.6f, dots(r, a, 36, 0.89f * DISC, 0.045f * DISC));
+    c = over(c, CYAN * 1.8f, band(r, 0.95f * DISC, 0.99f * DISC));
     return c;
 }
 
 cColor disc_star(float r, float a)
 {
     cColor c{0.0f, 0.0f, 0.0f, 1.0f};
-    c += AMBER * (0.9f * line_glow(r - 0.24f * DISC, 0.9f));
-    c += MAGENTA * (0.8f * line_glow(r - 0.7f * DISC, 0.9f));
-    // Star polygon {8/3} and its inner twin.
+    // Star polygon {8/3} as broad bars, and its inner twin.
     float star = 1e9f, inner = 1e9f;
     for (int k = 0; k < 8; ++k) {
         const float a0 = static_cast<float>(k) * PI / 4.0f, a1 = static_cast<float>(k + 3) * PI / 4.0f;
@@ -68,23 +104,26 @@ cColor disc_star(float r, float a)
                                                  Q * std::sin(a0 + PI / 8.0f), Q * std::cos(a1 + PI / 8.0f),
                                                  Q * std::sin(a1 + PI / 8.0f)));
     }
-    c += CYAN * (1.1f * line_glow(star, 1.0f)) + MAGENTA * (0.8f * line_glow(inner, 0.8f));
-    if (r < 0.24f * DISC)
-        c += CYAN * (0.8f * line_glow(petal_distance(r, fold_angle(a, 8), 0.12f * DISC, 0.1f * DISC, 8.0f), 0.8f));
+    c = over(c, MAGENTA * 1.6f, band(r, 0.62f * DISC, 0.72f * DISC));
+    c = over(c, CYAN * 2.2f, fill(star - 0.035f * DISC));
+    c = over(c, MAGENTA * 2.2f, fill(inner - 0.025f * DISC));
+    c = over(c, AMBER * 2.4f, band(r, 0.2f * DISC, 0.27f * DISC));
+    c = over(c, CYAN * 2.0f, petals(r, fold_angle(a, 8), 0.06f * DISC, 0.1f * DISC, 8.0f, 0.0f, 0.18f * DISC));
     return c;
 }
 
 cColor disc_chain(float r, float a)
 {
     cColor c{0.0f, 0.0f, 0.0f, 1.0f};
-    c += MAGENTA * (0.9f * line_glow(r - 0.32f * DISC, 1.0f) + 0.9f * line_glow(r - 0.86f * DISC, 1.0f));
+    c = over(c, MAGENTA * 2.0f, band(r, 0.28f * DISC, 0.36f * DISC));
+    c = over(c, MAGENTA * 2.0f, band(r, 0.82f * DISC, 0.88f * DISC));
     const float a24 = fold_angle(a, 24);
     const float cx = r * std::cos(a24) - 0.59f * DISC, cy = r * std::sin(a24);
     const float d = std::sqrt(cx * cx + cy * cy);
-    c += CYAN * (1.0f * line_glow(d - 0.1f * DISC, 0.9f));
-    c += AMBER * (0.7f * line_glow(d - 0.05f * DISC, 0.7f));
-    if (r > 0.86f * DISC)
-        c += AMBER * (0.9f * line_glow(petal_distance(r, fold_angle(a, 12), 0.86f * DISC, 0.12f * DISC, 12.0f), 0.9f));
+    c = over(c, CYAN * 2.2f, fill(d - 0.12f * DISC));
+    c = over(c, AMBER * 2.6f, fill(d - 0.05f * DISC));
+    c = over(c, AMBER * 2.2f, petals(r, fold_angle(a, 12), 0.9f * DISC, 0.1f * DISC, 12.0f, 0.88f * DISC, DISC));
+    c = over(c, CYAN * 1.8f, fill(r - 0.18f * DISC));
     return c;
 }
 
@@ -99,9 +138,8 @@ cColor slices_pixel(float x, float y)
         return {0.0f, 0.0f, 0.0f, 1.0f};
     const float a = std::atan2(dv, du);
     cColor c = q == 0 ? disc_lotus(r, a) : q == 1 ? disc_beads(r, a) : q == 2 ? disc_star(r, a) : disc_chain(r, a);
-    c = c * 1.6f;  // the slices are drawn at 40% opacity: their lines need full strength
-    // A faint tinted haze so the slices read as coloured glass.
-    const float haze = 0.05f * fbm(du / 60.0f + static_cast<float>(q) * 17.0f, dv / 60.0f, 3, 29);
+    // A faint tinted haze in the gaps so the slices read as coloured glass.
+    const float haze = 0.08f * fbm(du / 60.0f + static_cast<float>(q) * 17.0f, dv / 60.0f, 3, 29);
     c += (q % 2 == 0 ? MAGENTA : CYAN) * haze;
     return c * (1.0f - smoothstep(DISC - 2.0f, DISC + 6.0f, r));
 }
@@ -193,9 +231,11 @@ bool write_mandala_textures(const std::string& dir)
     cCanvas logo(512, 512, 24);
     paint(logo, [&](float x, float y) { return mandalogo_pixel(x, y, text, text_glow); });
 
-    const cKey red_yellow[5] = {{0.0f, {0.0f, 0.0f, 0.0f}},       {0.25f, {0.35f, 0.0f, 0.05f}},
-                                {0.5f, {0.9f, 0.1f, 0.2f}},       {0.75f, {1.0f, 0.55f, 0.05f}},
-                                {1.0f, {1.0f, 0.95f, 0.6f}}};
+    // The lookup the mandala uses lifts the dark end: the slices deep in the
+    // fog still glow red instead of sinking into black.
+    const cKey red_yellow[5] = {{0.0f, {0.0f, 0.0f, 0.0f}},       {0.15f, {0.45f, 0.02f, 0.08f}},
+                                {0.35f, {0.95f, 0.15f, 0.2f}},    {0.6f, {1.0f, 0.6f, 0.1f}},
+                                {1.0f, {1.0f, 0.95f, 0.65f}}};
     const cKey blue_green[5] = {{0.0f, {0.0f, 0.0f, 0.0f}},       {0.25f, {0.02f, 0.05f, 0.35f}},
                                 {0.5f, {0.1f, 0.35f, 0.9f}},      {0.75f, {0.1f, 0.85f, 0.7f}},
                                 {1.0f, {0.8f, 1.0f, 0.75f}}};
