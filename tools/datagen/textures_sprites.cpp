@@ -30,17 +30,21 @@ cColor light_to_rgba(const cColor& light)
 
 namespace {
 
-// ---- particle glow: 64 x 64, white core fading to black at the rim ------------
+// ---- particle glow: 64 x 64, a soft, dim core fading to black at the rim -------
+// The fountain piles thousands of these onto the same few pixels and then
+// glows the sum, so one sprite stays faint and wide, and coloured: the pile
+// builds up to a bright pink and violet body instead of a white blot.
 
 cColor glow_pixel(float x, float y)
 {
     const float dx = (x - 32.0f) / 32.0f, dy = (y - 32.0f) / 32.0f;
     const float r = std::sqrt(dx * dx + dy * dy);
-    const float rim = 1.0f - smoothstep(0.7f, 1.0f, r);
-    const float core = std::exp(-r * r / 0.02f);
-    const float halo = std::exp(-r * r / 0.12f);
-    const cColor warm{1.0f, 0.92f, 0.98f, 1.0f};
-    return warm * ((1.6f * core + 0.7f * halo) * rim);
+    const float rim = 1.0f - smoothstep(0.6f, 1.0f, r);
+    const float core = std::exp(-r * r / 0.04f);
+    const float halo = std::exp(-r * r / 0.2f);
+    const cColor pink{1.0f, 0.4f, 0.85f, 1.0f};
+    const cColor violet{0.45f, 0.35f, 1.0f, 1.0f};
+    return (pink * (1.6f * core) + violet * (0.6f * halo)) * rim;
 }
 
 // ---- dodge ring: 512 x 512, a thin ring a tenth of the picture wide ------------
@@ -115,9 +119,11 @@ cColor logo_pixel(const cLogoText& t, int px, int py)
     cColor c = logo_ornament(x, y);
     const float left = t.glow.sample(x + 4.0f, y);
     const float right = t.glow.sample(x - 4.0f, y);
-    c += MAGENTA * (1.4f * left) + CYAN * (1.4f * right);
-    const float shade = 0.75f + 0.5f * (y - 26.0f) / 56.0f;  // letters warm towards their feet
-    c += cColor{1.4f * shade, 1.2f, 1.6f - 0.4f * shade, 1.0f} * t.core.at(px, py);
+    c += MAGENTA * (2.0f * left) + CYAN * (2.0f * right);
+    // Letters near white, warm towards their feet: the logo is laid over
+    // the dark ends of the show at partial opacity and must still read.
+    const float shade = 0.75f + 0.5f * (y - 26.0f) / 56.0f;
+    c += cColor{2.8f * shade, 2.4f, 3.2f - 0.8f * shade, 1.0f} * t.core.at(px, py);
     return c;
 }
 
