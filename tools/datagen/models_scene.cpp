@@ -146,8 +146,14 @@ cMeshObj_data spikeball()
 // One copy length: the scene lays four copies end to end along -y.
 constexpr float TUNNEL_LENGTH = 743.958f;
 constexpr float TUNNEL_RADIUS = 210.0f;  // corner radius of the hexagon
-constexpr int TUNNEL_RINGS = 16;         // rings of cubes per copy
-constexpr int CUBES_PER_EDGE = 3;
+constexpr int TUNNEL_RINGS = 8;          // rings of cubes per copy
+// Where the cubes sit along each edge of the hexagon (0-1). The middle
+// stays open: the camera's swing from the side view into the axis passes
+// through the wall there.
+constexpr int CUBES_PER_EDGE = 2;
+constexpr float CUBES_ALONG_EDGE[CUBES_PER_EDGE] = {0.22f, 0.78f};
+constexpr float CUBE_HALF = 17.0f;       // half the edge of a cube
+constexpr float BAR_HALF = 2.2f;         // half the thickness of its edge bars
 
 V3 hex_corner(int k)
 {
@@ -155,23 +161,51 @@ V3 hex_corner(int k)
     return V3(TUNNEL_RADIUS * std::cos(a), 0.0f, TUNNEL_RADIUS * std::sin(a));
 }
 
+// v turned by `angle` about the unit axis k (Rodrigues).
+V3 turned(const V3& v, const V3& k, float angle)
+{
+    const float c = std::cos(angle), s = std::sin(angle);
+    return v * c + k.cross(v) * s + k * (dot(k, v) * (1.0f - c));
+}
+
+// A cube drawn as its twelve edges, thick bars with open faces between
+// them. The tunnel is drawn in one flat colour without lighting, so a solid
+// cube would show as a flat hexagon; its edges show the cube in
+// perspective, and the gaps let the cubes behind and the streaks through.
+void wire_cube(cMeshBuilder& b, const V3& centre, const V3 (&axis)[3])
+{
+    for (int along = 0; along < 3; ++along) {
+        const V3& u = axis[(along + 1) % 3];
+        const V3& v = axis[(along + 2) % 3];
+        for (int corner = 0; corner < 4; ++corner) {
+            const float su = (corner & 1) ? 1.0f : -1.0f, sv = (corner & 2) ? 1.0f : -1.0f;
+            const V3 at = centre + u * (su * (CUBE_HALF - BAR_HALF)) + v * (sv * (CUBE_HALF - BAR_HALF));
+            b.box(at, axis[along], u, v, CUBE_HALF, BAR_HALF, BAR_HALF);
+        }
+    }
+}
+
 // Only every other edge and corner: the scene draws the model a second time
 // turned half-way round in another colour, which fills the other three.
+// Each cube is tumbled a little differently, so that from inside the tunnel
+// three of its faces show and it reads as a cube, not as a square.
 cMeshObj_data hex_tunnel()
 {
     cMeshBuilder b(false);
     const V3 along(0, 1, 0);
     for (int ring = 0; ring < TUNNEL_RINGS; ++ring) {
         const float y = -TUNNEL_LENGTH * (static_cast<float>(ring) + 0.5f) / TUNNEL_RINGS;
-        const float size = (ring % 2 == 0) ? 15.0f : 10.0f;
         for (int edge = 0; edge < 6; edge += 2) {
             const V3 a = hex_corner(edge), c = hex_corner(edge + 1);
             const V3 dir = (c - a).normalized();
-            const V3 across = dir.cross(along);  // completes the right-handed frame
+            const V3 across = dir.cross(along).normalized();  // completes the right-handed frame
             for (int k = 0; k < CUBES_PER_EDGE; ++k) {
-                const float f = (static_cast<float>(k) + 0.5f) / CUBES_PER_EDGE;
+                const float f = CUBES_ALONG_EDGE[k];
                 const V3 centre = a + (c - a) * f + V3(0, y, 0);
-                b.box(centre, dir, along, across.normalized(), size, size, size);
+                const float tumble = 0.45f + 0.3f * static_cast<float>((ring * 3 + k + edge) % 4);
+                const V3 tilt = (dir + across * 0.6f).normalized();
+                const V3 axis[3] = {turned(dir, tilt, tumble), turned(along, tilt, tumble), turned(across, tilt, tumble)};
+                wire_cube(b, centre, axis);
             }
         }
     }
@@ -189,17 +223,28 @@ cMeshObj_data hex_tunnel()
 // ---- net sphere -------------------------------------------------------------------
 
 const V3 NET_CENTRE(330.0f, -30.0f, 0.0f);  // on the scene's turning axis x = 330
-constexpr float NET_RADIUS = 180.0f;
-constexpr float STRUT_RADIUS = 2.2f;
 
+// One shell of the net: the edges of an icosphere as struts, knots at its
+// points.
+void net_shell(cMeshBuilder& b, int subdivisions, float radius, float strut, float knot)
+{
+    const cIcosphere s = icosphere(subdivisions);
+    for (const auto& [i, j] : edges_of(s))
+        b.strut(NET_CENTRE + s.points[i] * radius, NET_CENTRE + s.points[j] * radius, strut, 4);
+    for (const V3& p : s.points)
+        b.octahedron(NET_CENTRE + p * radius, knot);
+}
+
+// Two nested shells round the camera: the scene draws the net black on
+// teal and pours light through its gaps, so the net is heavy enough to hide
+// most of the view, and the coarse inner shell in front of the fine outer
+// one makes the gaps differ in size and shift against each other as the
+// sphere turns.
 cMeshObj_data netsphere()
 {
     cMeshBuilder b(false);
-    const cIcosphere s = icosphere(2);
-    for (const auto& [i, j] : edges_of(s))
-        b.strut(NET_CENTRE + s.points[i] * NET_RADIUS, NET_CENTRE + s.points[j] * NET_RADIUS, STRUT_RADIUS, 4);
-    for (const V3& p : s.points)
-        b.octahedron(NET_CENTRE + p * NET_RADIUS, 4.5f);
+    net_shell(b, 2, 180.0f, 7.0f, 11.0f);
+    net_shell(b, 1, 110.0f, 3.5f, 6.0f);
     return b.finish();
 }
 
