@@ -154,7 +154,7 @@ bool write_kaleido_planes(const std::string& dir)
     });
     const cMeshObj_data triple = polar_plane(24, 6, sector_fold(3, 0.7f));
     const cMeshObj_data circular = polar_plane(64, 16, polar_repeat);
-    const cMeshObj_data mandala = polar_plane(32, 6, sector_fold(16, 0.7f));
+    const cMeshObj_data mandala = polar_plane(32, 6, sector_fold(4, 0.35f));
     return save_model(cylinder, dir, "plane_cylinder_mirror.bzobj") && save_model(hz, dir, "plane_hz_mirror.bzobj") &&
            save_model(dual, dir, "plane_dual_mirror.bzobj") && save_model(triple, dir, "plane_triple_mirror.bzobj") &&
            save_model(matrix, dir, "plane_matrix_mirror.bzobj") &&
