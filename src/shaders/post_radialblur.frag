@@ -16,7 +16,7 @@ uniform float dist;
 uniform float num_samples;
 uniform float propagation;
 uniform float multiplier;
-const float STREAK_UNIT = 48.0;
+const float STREAK_UNIT = 64.0;
 void main()
 {
     vec2 p = gl_TexCoord[0].st;

@@ -86,12 +86,12 @@ TEST_F(ShaderPixelTest, RadialBlurLaysAStreakBehindABrightBarFadingAsPropagation
     // square root of e at 0.4.
     EXPECT_NEAR(red(0.2f, 5, 30) / red(0.2f, 5, 10), std::exp(-1.0f), 0.03f);
     EXPECT_NEAR(red(0.4f, 5, 30) / red(0.4f, 5, 10), std::exp(-0.5f), 0.03f);
-    // Summed, not averaged, in units of 48 pixels: each of the bar's eight
-    // pixels adds its light times the multiplier / 48.
+    // Summed, not averaged, in units of 64 pixels: each of the bar's eight
+    // pixels adds its light times the multiplier / 64.
     float sum = 0;
     for (int j = 1; j <= 8; ++j)
         sum += std::exp(-(10.0f + static_cast<float>(j)) / 40.0f);
-    EXPECT_NEAR(red(0.4f, 5, 10), 255 * 5 / 48.0f * sum, 3);
+    EXPECT_NEAR(red(0.4f, 5, 10), 255 * 5 / 64.0f * sum, 3);
     EXPECT_NEAR(red(0.4f, 2.5f, 10), red(0.4f, 5, 10) / 2, 2);
     // The picture itself stays; nothing reaches the centre's side of the bar;
     // no propagation adds no streak.

@@ -152,8 +152,8 @@ constexpr int TUNNEL_RINGS = 8;          // rings of cubes per copy
 // through the wall there.
 constexpr int CUBES_PER_EDGE = 2;
 constexpr float CUBES_ALONG_EDGE[CUBES_PER_EDGE] = {0.22f, 0.78f};
-constexpr float CUBE_HALF = 17.0f;       // half the edge of a cube
-constexpr float BAR_HALF = 2.2f;         // half the thickness of its edge bars
+constexpr float CUBE_HALF = 13.0f;       // half the edge of a cube
+constexpr float BAR_HALF = 1.5f;         // half the thickness of its edge bars
 
 V3 hex_corner(int k)
 {

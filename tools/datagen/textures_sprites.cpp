@@ -71,11 +71,12 @@ constexpr int LOGO_H = 128;
 struct cLogoText {
     cLayer core;  // lit letters
     cLayer glow;  // their blurred halo
+    cLayer haze;  // a wide, faint halo round the whole line
 };
 
 cLogoText logo_text()
 {
-    cLogoText t{cLayer(LOGO_W, LOGO_H), cLayer(LOGO_W, LOGO_H)};
+    cLogoText t{cLayer(LOGO_W, LOGO_H), cLayer(LOGO_W, LOGO_H), cLayer(LOGO_W, LOGO_H)};
     const cTextStyle big{8, 2};
     const std::string name = "MORVIK";
     draw_text(t.core, name, (LOGO_W - text_width(name, big)) / 2, 26, big, 1.0f);
@@ -84,6 +85,8 @@ cLogoText logo_text()
     draw_text(t.core, line, (LOGO_W - text_width(line, small)) / 2, 96, small, 0.7f);
     t.glow = t.core;
     blur(t.glow, 5, 3);
+    t.haze = t.core;
+    blur(t.haze, 18, 3);
     return t;
 }
 
@@ -120,6 +123,7 @@ cColor logo_pixel(const cLogoText& t, int px, int py)
     const float left = t.glow.sample(x + 4.0f, y);
     const float right = t.glow.sample(x - 4.0f, y);
     c += MAGENTA * (2.0f * left) + CYAN * (2.0f * right);
+    c += cColor{0.55f, 0.3f, 0.8f, 1.0f} * (2.5f * t.haze.at(px, py));
     // Letters near white, warm towards their feet: the logo is laid over
     // the dark ends of the show at partial opacity and must still read.
     const float shade = 0.75f + 0.5f * (y - 26.0f) / 56.0f;
