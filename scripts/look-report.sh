@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Measures how the show reads on screen: captures it at 640x360, 30 fps with
-# the built quorvane-capture (a few minutes without a GPU), or takes a
-# capture of that size given as the argument, and prints per section the
-# brightness, contrast, clipped share, detail and the response to the music,
-# then every weak second (scripts/look_report.py says how each is measured).
+# the built quorvane-capture (about 20 minutes on two cores without a GPU),
+# or takes a capture of that size given as the argument, and prints per
+# section the brightness, contrast, clipped share, detail and the response
+# to the music, then every weak second (scripts/look_report.py says how each
+# is measured).
 # Needs ffmpeg and python3-numpy (apt-get install ffmpeg python3-numpy).
 #   scripts/look-report.sh [show.mp4]
 set -euo pipefail

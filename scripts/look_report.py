@@ -139,9 +139,8 @@ def main():
         print("| %s %g-%g | %.1f | %.3f | %.3f | %.1f%% | %.4f | %s |" % (
             name, start, end, (last - first) / fps, sec[:, 0].mean(), sec[:, 1].mean(), 100 * sec[:, 2].mean(),
             sec[:, 3].mean(), sync))
-    whole = stats
     print("\nWhole show: %.1f s, brightness %.3f, contrast %.3f, clipped %.1f%%" % (
-        len(whole) / fps, whole[:, 0].mean(), whole[:, 1].mean(), 100 * whole[:, 2].mean()))
+        len(stats) / fps, stats[:, 0].mean(), stats[:, 1].mean(), 100 * stats[:, 2].mean()))
     weak = weak_seconds(stats, fps)
     print("Weak seconds: %d" % len(weak))
     for s, why in weak:
