@@ -155,7 +155,7 @@ const std::array<cAnimRow, 79> SHOW_ANIMATORS = {{
     {100, "pause_anim",       SET_INT,       194000, 220000,     0,     0},
     {100, "pause_anim",       SET_INT,       221500, 230000,     1,     0},
     {100, "lightscale",       SMOOTH_FLOAT,  193000, 196000,   0.0,   1.0},
-    {100, "logo_its",         SMOOTH_FLOAT,  224000, 230000,   0.0,   1.0},
+    {100, "logo_its",         SMOOTH_FLOAT,  224000, 227000,   0.0,   1.0},
     {100, "rot",              EASE_OUT_FLOAT, 222000, 235000,  0.0, 500.0},
     {100, "distscale",        EASE_OUT_FLOAT, 222000, 235000,  1.0,   5.0},
 }};

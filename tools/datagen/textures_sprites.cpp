@@ -123,7 +123,7 @@ cColor logo_pixel(const cLogoText& t, int px, int py)
     const float left = t.glow.sample(x + 4.0f, y);
     const float right = t.glow.sample(x - 4.0f, y);
     c += MAGENTA * (2.0f * left) + CYAN * (2.0f * right);
-    c += cColor{0.55f, 0.3f, 0.8f, 1.0f} * (2.5f * t.haze.at(px, py));
+    c += cColor{0.55f, 0.3f, 0.8f, 1.0f} * (4.0f * t.haze.at(px, py));
     // Letters near white, warm towards their feet: the logo is laid over
     // the dark ends of the show at partial opacity and must still read.
     const float shade = 0.75f + 0.5f * (y - 26.0f) / 56.0f;
