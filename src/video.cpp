@@ -160,3 +160,8 @@ void cVideo_SDL::swap_buffers()
     if (screen)
         SDL_GL_SwapWindow(screen);
 }
+
+float show_scale()
+{
+    return static_cast<float>(cVideo_SDL::get_instance()->viewport_width) / SHOW_WIDTH;
+}

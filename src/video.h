@@ -55,6 +55,10 @@ private:
     void compare_attributes() const;
 };
 
+// The current picture width / SHOW_WIDTH: what pixel-sized effect settings
+// are scaled by.
+float show_scale();
+
 // "8x8x8x8,d24s8  doublebuffered noaa" for the default request.
 std::string attribute_line(const int32_t values[cVideo_SDL::ATTRIBUTE_COUNT]);
 

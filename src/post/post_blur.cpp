@@ -78,7 +78,7 @@ void cPostRadialBlur::draw(cRenderTarget_fbo& source, cRadialBlurParams params)
     cStateManager::get_instance()->set_cull(false);
     // The reach is in pixels of the show's window: a smaller picture gets
     // shorter streaks, summed over fewer pixels, so they keep their look.
-    const float scale = static_cast<float>(cVideo_SDL::get_instance()->viewport_width) / SHOW_WIDTH;
+    const float scale = show_scale();
     const float values[6] = {params.center_x,    params.center_y,    params.distance * scale,
                              params.num_samples, params.propagation, params.multiplier / scale};
     send_block("radialblur_shader", values, 6);

@@ -12,8 +12,7 @@ cPixelPos picture_centre(int32_t size_class)
 
 cPixelPos show_pixels(float x, float y)
 {
-    const float scale = static_cast<float>(cVideo_SDL::get_instance()->viewport_width) / SHOW_WIDTH;
-    return {x * scale, y * scale};
+    return {x * show_scale(), y * show_scale()};
 }
 
 cRadialBlurParams centred_radial_blur()

@@ -99,6 +99,10 @@ int inspect_notes(const std::string& path)
 {
     cEventQueue queue;
     add_midi_and_beat_events(queue, path);
+    if (queue.events.empty()) {
+        std::cerr << "no events read from " << path << std::endl;
+        return 2;
+    }
     for (const cEvent* e : queue.events)
         if (const auto* m = dynamic_cast<const iMidiEvent*>(e); m && m->kind == MIDI_NOTE_ON)
             std::printf("%d %d %d\n", m->time, m->track, m->number);
