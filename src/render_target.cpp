@@ -121,6 +121,8 @@ void cRenderTarget_fbo::init()
 
 void cRenderTarget_fbo::bind(bool clear)
 {
+    if (bind_hook)
+        bind_hook(width, height);
     glGetIntegerv(GL_VIEWPORT, saved_viewport);
     glViewport(0, 0, width, height);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, fbo);

@@ -71,6 +71,10 @@ public:
     bool has_depth = true;                    // true for every target the program makes
     GLint saved_viewport[4] = {-1, -1, -1, -1};  // viewport found at bind
     GLint saved_draw_buffer = 0;              // GL_DRAW_BUFFER found at bind
+
+    // When set, told the size of every target bound: how a profiler counts
+    // passes without costing the show anything.
+    static inline void (*bind_hook)(uint32_t width, uint32_t height) = nullptr;
 };
 
 class cRenderTargetManager;

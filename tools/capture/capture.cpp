@@ -260,6 +260,8 @@ private:
         const auto t1 = std::chrono::steady_clock::now();
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, screen.fbo);
         cVideo_SDL::get_instance()->apply_viewport();
+        if (timing)
+            timing->frame_begin();
         if (timing && !composition)
             timing->layer_begin(alone);
         draw_frame();
@@ -309,7 +311,7 @@ int run_capture(const cCaptureOptions& o)
     auto outputs = open_outputs(o, plan, manager);
     std::unique_ptr<cProfiler> profiler;
     if (!o.profile.empty())
-        profiler = std::make_unique<cProfiler>(o.profile, plan.count - plan.first_out);
+        profiler = std::make_unique<cProfiler>(o.profile, plan.count - plan.first_out, o.width, o.height);
     const int64_t drawn = cFrameDriver(manager, plan, *screen, outputs, profiler.get()).run();
     const bool some = drawn > plan.first_out;
     if (some) {
