@@ -1,5 +1,7 @@
 #include "post/post_blur.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 #include "screen_space.h"
@@ -22,27 +24,45 @@ void cPostBlur::init()
     shaders->register_shader<cShdBlurTexNoAlpha>("no_alpha_blur_shader");
 }
 
-void cPostBlur::pass(cRenderTarget_fbo& into, cRenderTarget_fbo& from, const char* shader, float step_x,
-                     float step_y)
+void cPostBlur::pass(cRenderTarget_fbo& into, cRenderTarget_fbo& from, const char* shader, const float* block)
 {
     into.bind(true);
     from.bind_texture(GL_TEXTURE0);
-    const float step[2] = {step_x, step_y};
-    send_block(shader, step, 2);
+    send_block(shader, block, cShdBlurTex::BLOCK);
     cShaderManager_GLSL::get_instance()->bind(shader);
     draw_unit_quad(static_cast<float>(from.width), static_cast<float>(from.height));
     from.unbind_texture();
     into.unbind();
 }
 
-void cPostBlur::apply(cRenderTarget_fbo& destination, cRenderTarget_fbo& source, bool keep_alpha)
+void cPostBlur::apply(cRenderTarget_fbo& destination, cRenderTarget_fbo& source, bool keep_alpha, int32_t times)
 {
     const char* shader = keep_alpha ? "alpha_blur_shader" : "no_alpha_blur_shader";
+    for (int32_t done = 0; done < times; done += TIMES_PER_PASS) {
+        apply_kernel(destination, done == 0 ? source : destination, shader,
+                     std::min(TIMES_PER_PASS, times - done));
+    }
+}
+
+void cPostBlur::apply_kernel(cRenderTarget_fbo& destination, cRenderTarget_fbo& source, const char* shader,
+                             int32_t times)
+{
+    // The nine-tap kernel is binomial of order 8; `times` of them in a row
+    // make order 8 x times, with weights C(n, n/2 + k) / 2^n.
+    const int n = 8 * times;
+    float block[cShdBlurTex::BLOCK] = {0.0f, 1.0f, static_cast<float>(n / 2)};
+    double c = 1.0;  // C(n, n/2 + k), from k = n/2 down
+    for (int k = n / 2; k >= 0; --k) {
+        block[3 + k] = static_cast<float>(c / std::ldexp(1.0, n));
+        c = c * (n / 2 + k) / (n / 2 - k + 1);
+    }
     cTmpRenderTarget tmp = get_tmp_render_target(size_class_of(source));
     {
         cEffectPass frame;
-        pass(*tmp.target, source, shader, 0.0f, 1.0f);
-        pass(destination, *tmp.target, shader, 1.0f, 0.0f);
+        pass(*tmp.target, source, shader, block);
+        block[0] = 1.0f;
+        block[1] = 0.0f;
+        pass(destination, *tmp.target, shader, block);
     }
     tmp.release();
 }

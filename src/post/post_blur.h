@@ -19,11 +19,16 @@ public:
     // Vertical then horizontal pass through a pooled target of the source's
     // size class; the destination is cleared and may be the source itself.
     // keep_alpha blurs alpha with the colour; otherwise every pixel keeps its
-    // own alpha.
-    void apply(cRenderTarget_fbo& destination, cRenderTarget_fbo& source, bool keep_alpha);
+    // own alpha. `times` blurs in a row cost one pair of passes for every
+    // three: the kernel of three nine-tap binomial blurs is the binomial
+    // kernel of order 24, which one pass samples directly.
+    void apply(cRenderTarget_fbo& destination, cRenderTarget_fbo& source, bool keep_alpha, int32_t times = 1);
 
 private:
-    void pass(cRenderTarget_fbo& into, cRenderTarget_fbo& from, const char* shader, float step_x, float step_y);
+    static constexpr int32_t TIMES_PER_PASS = 3;  // 25 taps: the shader's widest kernel
+
+    void apply_kernel(cRenderTarget_fbo& destination, cRenderTarget_fbo& source, const char* shader, int32_t times);
+    void pass(cRenderTarget_fbo& into, cRenderTarget_fbo& from, const char* shader, const float* block);
 };
 
 // Radial blur parameters, in the order the shader takes them (first six).

@@ -43,6 +43,14 @@ void cPostCompositing::init()
 void cPostCompositing::apply(cRenderTarget_fbo& destination, cRenderTarget_fbo& bottom, cRenderTarget_fbo& top,
                              int32_t mode, float alpha)
 {
+    glClearColor(0, 0, 0, 0);
+    destination.bind(true);
+    draw(bottom, top, mode, alpha);
+    destination.unbind();
+}
+
+void cPostCompositing::draw(cRenderTarget_fbo& bottom, cRenderTarget_fbo& top, int32_t mode, float alpha)
+{
     if (mode < COMP_BLEND || mode > COMP_DODGE)
         throw std::invalid_argument("cPostCompositing: unknown blend mode " + std::to_string(mode));
     const char* shader = MODE_SHADERS[mode];
@@ -63,12 +71,9 @@ void cPostCompositing::apply(cRenderTarget_fbo& destination, cRenderTarget_fbo& 
         shaders->bind(shader);
     else
         shaders->unbind();
-    glClearColor(0, 0, 0, 0);
-    destination.bind(true);
     glColor4f(1, 1, 1, shader ? alpha : 1.0f);
     draw_two_unit_quad(static_cast<float>(unit0.width), static_cast<float>(unit0.height),
                        static_cast<float>(top.width), static_cast<float>(top.height));
-    destination.unbind();
     unit0.unbind_texture();
     if (shader)
         top.unbind_texture();
@@ -95,7 +100,8 @@ void cPostFeedback::init()
     cPostBlur::get_instance();
 }
 
-void cPostFeedback::transform_into(cRenderTarget_fbo& history, cRenderTarget_fbo& frame, const float transform[16])
+void cPostFeedback::transform_into(cRenderTarget_fbo& history, cRenderTarget_fbo& frame, const float transform[16],
+                                   float fade)
 {
     const float w = static_cast<float>(history.width);
     const float h = static_cast<float>(history.height);
@@ -108,22 +114,19 @@ void cPostFeedback::transform_into(cRenderTarget_fbo& history, cRenderTarget_fbo
     glTranslatef(-w / 2, -h / 2, 0);
     glMatrixMode(GL_MODELVIEW);
     cStateManager::get_instance()->set_blend(false);
-    draw_render_target_fullscreen(frame);
+    // The fade multiplies colour and alpha by (1 - fade) as the picture is
+    // drawn: the same as darkening it afterwards with a black quad of alpha
+    // fade (blend word 0x5050), one full-size pass less.
+    begin_screen_space();
+    const float keep = 1.0f - fade;
+    glColor4f(keep, keep, keep, keep);
+    frame.bind_texture(GL_TEXTURE0);
+    draw_unit_quad(static_cast<float>(frame.width), static_cast<float>(frame.height));
+    frame.unbind_texture();
+    end_screen_space();
     glMatrixMode(GL_TEXTURE);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
-}
-
-void cPostFeedback::fade(float amount)
-{
-    // Blend word 0x5050 keeps (1 - source alpha) of colour and alpha alike.
-    cStateManager* state = cStateManager::get_instance();
-    begin_screen_space();
-    state->set_blend(true);
-    state->set_blend_func(gs::BLEND_DARKEN);
-    glColor4f(0, 0, 0, amount);
-    draw_unit_quad(0, 0);
-    end_screen_space();
 }
 
 void cPostFeedback::apply(cTmpRenderTarget& history, cRenderTarget_fbo& new_frame, cRenderTarget_fbo& output,
@@ -145,15 +148,13 @@ void cPostFeedback::apply(cTmpRenderTarget& history, cRenderTarget_fbo& new_fram
     cPostCompositing* compositing = cPostCompositing::get_instance();
     compositing->apply(*mixed.target, new_frame, *history.target, COMP_BLEND, 1.0f);
     history->bind(true);
-    transform_into(*history.target, *mixed.target, params.transform);
-    fade(params.fade);
+    transform_into(*history.target, *mixed.target, params.transform, params.fade);
     history->unbind();
     // The mixed picture is spent: it serves again as the transparent bottom.
     clear_to_transparent(*mixed.target);
     compositing->apply(output, *mixed.target, *history.target, COMP_BLEND, 1.0f);
     mixed.release();
-    for (int32_t i = 0; i < params.blur_iterations; ++i)
-        cPostBlur::get_instance()->apply(*history.target, *history.target, false);
+    cPostBlur::get_instance()->apply(*history.target, *history.target, false, params.blur_iterations);
     state->pop();
     shaders->pop_shader();
 }

@@ -31,6 +31,9 @@ public:
     // bottom and alpha. Other modes are programming errors and throw.
     void apply(cRenderTarget_fbo& destination, cRenderTarget_fbo& bottom, cRenderTarget_fbo& top, int32_t mode,
                float alpha);
+    // The same picture into whatever is bound, over every pixel of the
+    // viewport, without clearing: how the last layer reaches the screen.
+    void draw(cRenderTarget_fbo& bottom, cRenderTarget_fbo& top, int32_t mode, float alpha);
 };
 
 struct cFeedbackParams {
@@ -54,6 +57,7 @@ public:
 
 private:
     // Draws frame through the transform into the bound history.
-    void transform_into(cRenderTarget_fbo& history, cRenderTarget_fbo& frame, const float transform[16]);
-    void fade(float amount);  // darkens the bound history
+    // Draws the frame into the bound history through the transform,
+    // multiplied by (1 - fade).
+    void transform_into(cRenderTarget_fbo& history, cRenderTarget_fbo& frame, const float transform[16], float fade);
 };

@@ -70,8 +70,7 @@ void cPostCut::apply(cRenderTarget_fbo& source, cRenderTarget_fbo& destination, 
     bright.bind(false);
     cPostLevels::get_instance()->apply(source, {params.pre_cut, 255.0f, 1.0f, 0.0f, 255.0f});
     bright.unbind();
-    for (int i = 0; i < 3; ++i)
-        cPostBlur::get_instance()->apply(bright, bright, false);
+    cPostBlur::get_instance()->apply(bright, bright, false, 3);
     destination.bind(false);
     cPostLevels::get_instance()->apply(bright, {0.0f, params.post_cut, 1.0f, 0.0f, 255.0f});
     destination.unbind();

@@ -130,13 +130,21 @@ void cSceneComposition::draw()
         return;  // the frame buffer keeps its previous content
 
     // Layers accumulate in `back`; each pass draws into `front`, then the
-    // two swap.
+    // two swap. The last layer is composited straight onto the screen, one
+    // full-size copy less; a layer at opacity 0 leaves the stack as it is
+    // (every mode but the plain copy gives the bottom unchanged), though its
+    // scene still renders, so that its trails and animation go on.
+    const cSceneLayer* last = nullptr;
+    for (const auto& [key, layer] : layers)
+        if (layer.active_at(t))
+            last = &layer;
     cTmpRenderTarget front = get_tmp_render_target(RTT_FULL);
     cTmpRenderTarget back = get_tmp_render_target(RTT_FULL);
     glClearColor(0, 0, 0, 0);
     back->bind(true);
     back->unbind();
     cPostCompositing* compositing = cPostCompositing::get_instance();
+    bool on_screen = false;
     for (const auto& [key, layer] : layers) {
         if (!layer.active_at(t))
             continue;
@@ -145,12 +153,18 @@ void cSceneComposition::draw()
         cTmpRenderTarget result = layer.scene->render_isolated(now());
         if (layer_observer)
             layer_observer->layer_end(layer);
-        if (!result.target)
-            continue;  // a scene with nothing to show leaves the stack as it is
+        if (!result.target || (layer.alpha <= 0.0f && layer.blend_mode != COMP_PLAIN))
+            continue;  // the stack stays as it is
+        if (&layer == last) {
+            compositing->draw(*back.target, *result.target, layer.blend_mode, layer.alpha);
+            on_screen = true;
+            break;
+        }
         compositing->apply(*front.target, *back.target, *result.target, layer.blend_mode, layer.alpha);
         std::swap(front, back);
     }
     cStateManager::get_instance()->set_blend(false);
-    draw_render_target_fullscreen(*back.target);
+    if (!on_screen)
+        draw_render_target_fullscreen(*back.target);
     curtime = t;
 }

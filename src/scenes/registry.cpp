@@ -50,3 +50,10 @@ const std::vector<cSceneMaker>& unregistered_scenes()
     };
     return makers;
 }
+
+bool draws_from_shared_random(const std::string& scene_name)
+{
+    // The attractor refills its points, the rose shifts its grain, the
+    // scrub places its shoots.
+    return scene_name == "attractors" || scene_name == "rose" || scene_name == "growing scrub";
+}

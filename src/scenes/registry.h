@@ -5,6 +5,7 @@
 // added in one place. Scenes that are built but not part of the show are
 // listed by name, so tools can still show them alone; whoever makes one of
 // those owns it.
+#include <string>
 #include <vector>
 
 class cDemoClock;
@@ -21,3 +22,8 @@ struct cSceneMaker {
 
 // Scenes that register_show_scenes leaves out.
 const std::vector<cSceneMaker>& unregistered_scenes();
+
+// Whether drawing the scene reads the shared random sequence: every draw of
+// such a scene then shifts what the next one sees, so its picture depends
+// on every frame any of them drew before.
+bool draws_from_shared_random(const std::string& scene_name);

@@ -208,8 +208,7 @@ void cSceneGanesh::draw_halo(cRenderTarget_fbo& target)
     glColor4f(HALO_COLOUR[0], HALO_COLOUR[1], HALO_COLOUR[2], std::clamp(halo, 0.0f, 1.0f));
     statue->draw();
     target.unbind();
-    cPostBlur::get_instance()->apply(target, target, true);
-    cPostBlur::get_instance()->apply(target, target, true);
+    cPostBlur::get_instance()->apply(target, target, true, 2);
 }
 
 void cSceneGanesh::draw_statue(cRenderTarget_fbo& target, int32_t time_ms)

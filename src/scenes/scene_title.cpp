@@ -158,9 +158,8 @@ cTmpRenderTarget cSceneTitle::glow_mask(cRenderTarget_fbo& card)
 {
     cPostBlur* blur = cPostBlur::get_instance();
     cTmpRenderTarget soft = get_tmp_render_target(RTT_HALF);
-    blur->apply(*soft.target, card, true);
-    blur->apply(*soft.target, *soft.target, true);
-    blur->apply(*soft.target, *soft.target, true);
+    blur->apply(*soft.target, card, true);  // the first pass halves the size
+    blur->apply(*soft.target, *soft.target, true, 2);
     cTmpRenderTarget mask = get_tmp_render_target(RTT_HALF);
     mask->bind(false);
     cPostLevels::get_instance()->apply(*soft.target, levels);

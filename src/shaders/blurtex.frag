@@ -3,17 +3,23 @@
 // One direction of a separable blur; alpha is blurred with the colour.
 uniform sampler2DRect tex0;
 uniform vec2 sampledir;
-// Nine-tap binomial kernel along sampledir (a step in pixels).
-vec4 blur9(vec2 p)
+// The kernel's weights from the centre outwards, `radius` taps each side:
+// the binomial kernel of one nine-tap blur (radius 4) or of several in a
+// row (radius 8, 12), which gives their result in one pass.
+uniform float radius;
+uniform float weights[13];
+vec4 blur(vec2 p)
 {
-    vec4 sum = texture2DRect(tex0, p) * 0.2734375;
-    sum += (texture2DRect(tex0, p + sampledir) + texture2DRect(tex0, p - sampledir)) * 0.21875;
-    sum += (texture2DRect(tex0, p + 2.0 * sampledir) + texture2DRect(tex0, p - 2.0 * sampledir)) * 0.109375;
-    sum += (texture2DRect(tex0, p + 3.0 * sampledir) + texture2DRect(tex0, p - 3.0 * sampledir)) * 0.03125;
-    sum += (texture2DRect(tex0, p + 4.0 * sampledir) + texture2DRect(tex0, p - 4.0 * sampledir)) * 0.00390625;
+    vec4 sum = texture2DRect(tex0, p) * weights[0];
+    for (int k = 1; k <= 12; ++k) {
+        if (float(k) > radius)
+            break;
+        vec2 d = float(k) * sampledir;
+        sum += (texture2DRect(tex0, p + d) + texture2DRect(tex0, p - d)) * weights[k];
+    }
     return sum;
 }
 void main()
 {
-    gl_FragColor = blur9(gl_TexCoord[0].st);
+    gl_FragColor = blur(gl_TexCoord[0].st);
 }

@@ -4,18 +4,24 @@
 // its own alpha.
 uniform sampler2DRect tex0;
 uniform vec2 sampledir;
-// Nine-tap binomial kernel along sampledir (a step in pixels).
-vec4 blur9(vec2 p)
+// The kernel's weights from the centre outwards, `radius` taps each side:
+// the binomial kernel of one nine-tap blur (radius 4) or of several in a
+// row (radius 8, 12), which gives their result in one pass.
+uniform float radius;
+uniform float weights[13];
+vec3 blur(vec2 p)
 {
-    vec4 sum = texture2DRect(tex0, p) * 0.2734375;
-    sum += (texture2DRect(tex0, p + sampledir) + texture2DRect(tex0, p - sampledir)) * 0.21875;
-    sum += (texture2DRect(tex0, p + 2.0 * sampledir) + texture2DRect(tex0, p - 2.0 * sampledir)) * 0.109375;
-    sum += (texture2DRect(tex0, p + 3.0 * sampledir) + texture2DRect(tex0, p - 3.0 * sampledir)) * 0.03125;
-    sum += (texture2DRect(tex0, p + 4.0 * sampledir) + texture2DRect(tex0, p - 4.0 * sampledir)) * 0.00390625;
+    vec3 sum = texture2DRect(tex0, p).rgb * weights[0];
+    for (int k = 1; k <= 12; ++k) {
+        if (float(k) > radius)
+            break;
+        vec2 d = float(k) * sampledir;
+        sum += (texture2DRect(tex0, p + d).rgb + texture2DRect(tex0, p - d).rgb) * weights[k];
+    }
     return sum;
 }
 void main()
 {
     vec2 p = gl_TexCoord[0].st;
-    gl_FragColor = vec4(blur9(p).rgb, texture2DRect(tex0, p).a);
+    gl_FragColor = vec4(blur(p), texture2DRect(tex0, p).a);
 }

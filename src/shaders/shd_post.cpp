@@ -138,15 +138,19 @@ cShdBlurTexNoAlpha::cShdBlurTexNoAlpha() : cShdBlurTex("blurtex_noalpha.vert", "
 void cShdBlurTex::init_parameters()
 {
     loc_sampledir = uniform("sampledir");
+    loc_radius = uniform("radius");
+    loc_weights = uniform("weights");
 }
 
 void cShdBlurTex::set_parameter(int id, iVar* value)
 {
     if (id == 1)
-        var_floats(value, step, 2);
+        var_floats(value, block, BLOCK);
 }
 
 void cShdBlurTex::upload_parameters()
 {
-    glUniform2fv(loc_sampledir, 1, step);
+    glUniform2fv(loc_sampledir, 1, block);
+    glUniform1f(loc_radius, block[2]);
+    glUniform1fv(loc_weights, MAX_RADIUS + 1, block + 3);
 }

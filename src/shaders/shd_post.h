@@ -71,12 +71,19 @@ class cShdBlurTex : public cShader_GLSL {
 public:
     cShdBlurTex();
     void init_parameters() override;
-    void set_parameter(int id, iVar* value) override;  // 1: float[2]
+    // 1: float[16]: the sample step (pixels, 2), the kernel's radius in
+    // taps and its weights from the centre outwards (13)
+    void set_parameter(int id, iVar* value) override;
     void upload_parameters() override;
     void release_parameters() override {}
 
+    static constexpr int MAX_RADIUS = 12;  // taps each side of the centre
+    static constexpr int BLOCK = 3 + MAX_RADIUS + 1;
+
     GLint loc_sampledir = -1;
-    float step[2] = {1.0f, 0.0f};  // sample step, pixels
+    GLint loc_radius = -1;
+    GLint loc_weights = -1;
+    float block[BLOCK] = {1.0f, 0.0f, 0.0f, 1.0f};  // step x, step y, radius, weights
 
 protected:
     cShdBlurTex(const char* vertex_file, const char* fragment_file);

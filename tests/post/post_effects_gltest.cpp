@@ -43,6 +43,17 @@ TEST_F(PostTest, BlurSpreadsOnePixelSymmetricallyKeepingOrLeavingAlpha)
                 EXPECT_EQ(other, right) << k;
         }
     }
+    // Several blurs in a row: one wide kernel, the same as blurring again.
+    for (int times : {2, 4}) {
+        fill(*a.target, [](int x, int y) { return x == 640 && y == 360 ? WHITE : CLEAR; });
+        cPostBlur::get_instance()->apply(*a.target, *a.target, false, times);
+        const cPicture p = read(*a.target);
+        const int n = 8 * times;
+        for (int k : {0, 3, 7})
+            EXPECT_NEAR(p.at(640 + k, 360 + k)[0], binomial_level(n, n / 2 - k) * binomial_level(n, n / 2 - k) / 255,
+                        1.5)
+                << times << " times, " << k << " off";
+    }
 }
 
 TEST_F(PostTest, RadialBlurStreaksAwayFromItsCentre)

@@ -5,9 +5,12 @@
 #include <cstdlib>
 
 #include "demo_clock.h"
+#include "post/post_compositing.h"
 #include "resource_path.h"
 #include "scenes/composition.h"
 #include "support/probe_scene.h"
+#include "support/scene_fixture.h"
+#include "work_counters.h"
 
 namespace {
 
@@ -71,6 +74,50 @@ TEST_F(CompositionLoadTest, AnObserverBracketsEachActiveLayersRender)
     clock.now = 50;
     comp.draw();
     EXPECT_EQ(log.log, "<aa><bb>");
+}
+
+// A layer's picture: one colour over the whole target.
+class cSolidScene : public cScene {
+public:
+    cSolidScene(cDemoClock* c, float r, float g, float b) : cScene(c), colour{r, g, b} {}
+    std::string get_name() override { return "solid"; }
+    void load() override {}
+    cTmpRenderTarget render(int32_t) override
+    {
+        cTmpRenderTarget picture = get_tmp_render_target(RTT_FULL);
+        glClearColor(colour[0], colour[1], colour[2], 1.0f);
+        picture->bind(true);
+        picture->unbind();
+        ++renders;
+        return picture;
+    }
+    float colour[3];
+    int renders = 0;
+};
+
+class CompositionDrawTest : public SceneTest {};
+
+TEST_F(CompositionDrawTest, LayersStackOntoTheScreenSkippingThoseAtOpacityZero)
+{
+    cSceneComposition comp(&clock);
+    cSolidScene red(&clock, 1, 0, 0), green(&clock, 0, 1, 0), blue(&clock, 0, 0, 1);
+    comp.add_layer(10, {0, 100, &red, 1.0f, COMP_BLEND}, 0, 0);
+    comp.add_layer(20, {0, 100, &green, 0.0f, COMP_BLEND}, 0, 0);
+    comp.add_layer(30, {0, 100, &blue, 0.5f, COMP_ADD}, 0, 0);
+    at(50);
+    cWorkCounters counters(1);
+    counters.begin(0);
+    comp.draw();
+    counters.end(0);
+    const cWork work = counters.read(0);
+    EXPECT_EQ(green.renders, 1) << "a hidden layer still renders: its history goes on";
+    const std::vector<uint8_t> screen = read_pixels(640, 360, 1, 1);
+    EXPECT_NEAR(screen[0], 255, 1);
+    EXPECT_EQ(screen[1], 0);
+    EXPECT_NEAR(screen[2], 128, 1);
+    // Red into the stack, blue straight onto the screen: two full pictures.
+    EXPECT_EQ(work.pixels, 2 * 1280 * 720);
+    EXPECT_EQ(work.draw_calls, 2);
 }
 
 }  // namespace

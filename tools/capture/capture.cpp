@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "demo.h"
@@ -45,6 +46,7 @@ public:
 struct cFramePlan {
     int64_t count = 0;       // frames drawn, from demo time 0
     int64_t first_out = 0;   // first frame read back
+    int64_t first_drawn = 0; // first frame drawn; those before are only updated
     int32_t fps = 60;        // grid rate
     int32_t at_ms = -1;      // --at: the last frame's time; -1: every frame on the grid
 
@@ -135,6 +137,35 @@ cFramePlan plan_frames(const cCaptureOptions& o, int32_t end)
     if (plan.first_out >= plan.count)
         throw cCaptureError("the range holds no frame at " + std::to_string(o.fps) + " fps");
     return plan;
+}
+
+// The first frame the range needs drawn. A layer's scene carries history
+// (trails, particles, its own animation) from every frame it drew, and a
+// scene that reads the shared random sequence while drawing also depends on
+// every draw of the others that read it; the replay starts with the first
+// layer of any scene that reaches the range that way. Frames before it are
+// still updated, so events, the timeline, animators and the clock run as in
+// a replay from 0, and the range's frames come out the same. A scene shown
+// alone has drawn from 0.
+int64_t first_frame_to_draw(const cSceneManager& manager, const cFramePlan& plan)
+{
+    const auto* composition = dynamic_cast<const cSceneComposition*>(manager.current);
+    if (!composition)
+        return 0;
+    const int32_t from = plan.time(plan.first_out), to = plan.time(plan.count - 1);
+    std::set<const cScene*> needed;
+    bool random = false;
+    for (const auto& [key, layer] : composition->layers)
+        if (layer.start <= to && layer.end >= from) {
+            needed.insert(layer.scene);
+            random = random || draws_from_shared_random(layer.scene->get_name());
+        }
+    int32_t start = from;
+    for (const auto& [key, layer] : composition->layers)
+        if (layer.start < start &&
+            (needed.count(layer.scene) || (random && draws_from_shared_random(layer.scene->get_name()))))
+            start = layer.start;
+    return std::min(first_grid_frame_at(start, plan.fps), plan.first_out);
 }
 
 // Every output is checked before the long start-up.
@@ -237,7 +268,10 @@ public:
         cProgress progress(plan.count);
         int64_t j = 0;
         for (; j < plan.count && !interrupted; ++j) {
-            draw(j, sink);
+            if (j < plan.first_drawn)
+                update_only(j);
+            else
+                draw(j, sink);
             progress.update(j + 1);
         }
         readback.flush(sink);
@@ -246,6 +280,12 @@ public:
     }
 
 private:
+    void update_only(int64_t j)
+    {
+        step.t = plan.time(j);
+        manager.update();
+    }
+
     void draw(int64_t j, const tFrameSink& sink)
     {
         const bool out = j >= plan.first_out;
@@ -307,7 +347,8 @@ int run_capture(const cCaptureOptions& o)
         return 0;
     }
     cSceneManager& manager = start_show(o);
-    const cFramePlan plan = plan_frames(o, show_end(manager));
+    cFramePlan plan = plan_frames(o, show_end(manager));
+    plan.first_drawn = first_frame_to_draw(manager, plan);
     auto outputs = open_outputs(o, plan, manager);
     std::unique_ptr<cProfiler> profiler;
     if (!o.profile.empty())

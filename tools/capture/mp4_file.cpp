@@ -59,10 +59,18 @@ cMp4Writer::cMp4Writer(const std::string& path, int32_t width_, int32_t height_,
     packet = check_alloc(av_packet_alloc(), "a packet");
     check(avio_open(&format->pb, file.temp.c_str(), AVIO_FLAG_WRITE), "open " + file.temp);
     check(avformat_write_header(format, nullptr), "header");
+    for (std::vector<uint8_t>& frame : queued)
+        frame.resize(static_cast<size_t>(width) * height * 4);
+    encoder = std::thread([this] { encode_queued(); });
 }
 
 cMp4Writer::~cMp4Writer()
 {
+    try {
+        stop_encoding();
+    } catch (const cCaptureError&) {
+        // the run is already ending on another error; the file is dropped
+    }
     if (format && format->pb)
         avio_closep(&format->pb);
     avformat_free_context(format);
@@ -139,24 +147,74 @@ void cMp4Writer::open_audio()
 
 void cMp4Writer::add(const cFramePixels& frame)
 {
-    check(av_frame_make_writable(picture), "picture");
-    // The frame's rows run bottom up: start at the last row, step backwards.
-    const uint8_t* rows[1] = {frame.bgra + static_cast<size_t>(height - 1) * width * 4};
-    const int strides[1] = {-width * 4};
-    sws_scale(scaler, rows, strides, 0, height, picture->data, picture->linesize);
-    picture->pts = frames++;
-    encode(video, video_stream, picture);
-    encode_audio_until(frames * SOUND_RATE / fps, false);
+    std::unique_lock<std::mutex> held(lock);
+    changed.wait(held, [this] { return waiting < QUEUE || failure; });
+    if (failure)
+        std::rethrow_exception(failure);
+    std::copy_n(frame.bgra, queued[0].size(), queued[(first + waiting) % QUEUE].begin());
+    ++waiting;
+    changed.notify_all();
 }
 
 void cMp4Writer::finish()
 {
+    stop_encoding();
     encode_audio_until(frames * SOUND_RATE / fps, true);
     encode(video, video_stream, nullptr);
     encode(audio, audio_stream, nullptr);
     check(av_write_trailer(format), "trailer");
     avio_closep(&format->pb);
     file.commit();
+}
+
+void cMp4Writer::stop_encoding()
+{
+    if (!encoder.joinable())
+        return;
+    {
+        std::lock_guard<std::mutex> held(lock);
+        closing = true;
+    }
+    changed.notify_all();
+    encoder.join();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void cMp4Writer::encode_queued()
+{
+    std::unique_lock<std::mutex> held(lock);
+    for (;;) {
+        changed.wait(held, [this] { return waiting > 0 || closing; });
+        if (waiting == 0)
+            return;
+        // The slot stays taken while it is encoded; add() fills the others.
+        held.unlock();
+        try {
+            encode_picture(queued[first].data());
+        } catch (...) {
+            held.lock();
+            failure = std::current_exception();
+            changed.notify_all();
+            return;
+        }
+        held.lock();
+        first = (first + 1) % QUEUE;
+        --waiting;
+        changed.notify_all();
+    }
+}
+
+void cMp4Writer::encode_picture(const uint8_t* bgra)
+{
+    check(av_frame_make_writable(picture), "picture");
+    // The frame's rows run bottom up: start at the last row, step backwards.
+    const uint8_t* rows[1] = {bgra + static_cast<size_t>(height - 1) * width * 4};
+    const int strides[1] = {-width * 4};
+    sws_scale(scaler, rows, strides, 0, height, picture->data, picture->linesize);
+    picture->pts = frames++;
+    encode(video, video_stream, picture);
+    encode_audio_until(frames * SOUND_RATE / fps, false);
 }
 
 void cMp4Writer::encode_audio_until(int64_t end, bool last)

@@ -5,8 +5,17 @@
 // destruction; the file is written under a temporary name and moved into
 // place by finish(), which also flushes both encoders, so a run stopped
 // early still leaves a complete, playable file of the frames done.
+// Colour conversion, encoding and muxing run on the writer's own thread:
+// add() copies the frame into a small ring of buffers made up front and
+// returns, waiting only while the ring is full; frames are encoded in the
+// order they were added, and an encoder's error reaches the drawing thread
+// at its next add() or at finish().
+#include <condition_variable>
 #include <cstdint>
+#include <exception>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "frame_output.h"
@@ -33,11 +42,18 @@ public:
     cMp4Writer(const cMp4Writer&) = delete;
     cMp4Writer& operator=(const cMp4Writer&) = delete;
 
-    // Encodes the frame and the audio up to its end.
+    // Queues the frame for encoding with the audio up to its end.
     void add(const cFramePixels& frame) override;
+    // Encodes what is queued, flushes the encoders, moves the file into place.
     void finish() override;
 
 private:
+    static constexpr int QUEUE = 4;  // frames waiting for the encoder at most
+
+    void encode_queued();  // the encoding thread
+    void encode_picture(const uint8_t* bgra);
+    // Ends the encoding thread once the queue is empty; rethrows its error.
+    void stop_encoding();
     void open_video();
     void open_audio();
     // Audio of the range up to sample `end` (relative to the range's start),
@@ -66,4 +82,14 @@ private:
     AVPacket* packet = nullptr;
     SwsContext* scaler = nullptr;        // BGRA bottom-up -> yuv420p
     SwrContext* resampler = nullptr;     // s16 interleaved -> float planar
+
+    // Shared with the encoding thread, under `lock`.
+    std::vector<uint8_t> queued[QUEUE];  // BGRA frames, bottom row first
+    int first = 0;                       // oldest queued frame
+    int waiting = 0;                     // frames queued
+    bool closing = false;                // no more frames will come
+    std::exception_ptr failure;          // the encoding thread's error
+    std::mutex lock;
+    std::condition_variable changed;
+    std::thread encoder;                 // last: starts once everything above exists
 };
