@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -62,6 +63,21 @@ TEST_F(CaptureTest, FramesAreReproducibleAndRangesMatchACaptureFromZero)
     EXPECT_EQ(bytes(dir / "a/000009.png"), bytes(dir / "c/000004.png"));
     EXPECT_FALSE(fs::exists(dir / "c/000005.png"));
     EXPECT_EQ(bytes(dir / "a/000006.png"), bytes(dir / "d.png"));
+}
+
+TEST_F(CaptureTest, ALateMomentOfTheShowReplaysFromItsLayersAndGivesTheFrameOfAReplayFromZero)
+{
+    run("--size 160x90 --fps 1 --to 175001 --png " + path("all"));
+    ASSERT_EQ(status, 0);
+    // The mandala, the statue over the sphere, the breakdown's flower field.
+    for (int s : {45, 120, 175}) {
+        const std::string log = run("--size 160x90 --fps 1 --at " + std::to_string(s * 1000) + " --png " +
+                                    path(std::to_string(s) + ".png"));
+        EXPECT_NE(log.find("replaying from "), std::string::npos) << log;
+        char frame[16];
+        std::snprintf(frame, sizeof frame, "%06d.png", s);
+        EXPECT_TRUE(bytes(dir / (std::to_string(s) + ".png")) == bytes(dir / "all" / frame)) << s << " s";
+    }
 }
 
 TEST_F(CaptureTest, SceneSeesEachFrameAtItsRoundedMillisecond)

@@ -51,9 +51,12 @@ const std::vector<cSceneMaker>& unregistered_scenes()
     return makers;
 }
 
-bool draws_from_shared_random(const std::string& scene_name)
+bool reads_shared_random(const std::string& scene_name)
 {
-    // The attractor refills its points, the rose shifts its grain, the
-    // scrub places its shoots.
-    return scene_name == "attractors" || scene_name == "rose" || scene_name == "growing scrub";
+    // The attractor refills its points, the rose shifts its grain, particles
+    // are emitted at random, the scrub places its shoots.
+    for (const char* reader : {"attractors", "rose", "mushrooms", "particlescene", "growing scrub"})
+        if (scene_name == reader)
+            return true;
+    return false;
 }

@@ -23,7 +23,7 @@ struct cSceneMaker {
 // Scenes that register_show_scenes leaves out.
 const std::vector<cSceneMaker>& unregistered_scenes();
 
-// Whether drawing the scene reads the shared random sequence: every draw of
-// such a scene then shifts what the next one sees, so its picture depends
-// on every frame any of them drew before.
-bool draws_from_shared_random(const std::string& scene_name);
+// Whether the scene reads the shared random sequence (while updating or
+// drawing): its picture then depends on every read of it before, whichever
+// scene made them.
+bool reads_shared_random(const std::string& scene_name);

@@ -141,9 +141,9 @@ cFramePlan plan_frames(const cCaptureOptions& o, int32_t end)
 
 // The first frame the range needs drawn. A layer's scene carries history
 // (trails, particles, its own animation) from every frame it drew, and a
-// scene that reads the shared random sequence while drawing also depends on
-// every draw of the others that read it; the replay starts with the first
-// layer of any scene that reaches the range that way. Frames before it are
+// scene that reads the shared random sequence also depends on every read of
+// the others; the replay starts with the first layer of any scene that
+// reaches the range that way. Frames before it are
 // still updated, so events, the timeline, animators and the clock run as in
 // a replay from 0, and the range's frames come out the same. A scene shown
 // alone has drawn from 0.
@@ -158,12 +158,12 @@ int64_t first_frame_to_draw(const cSceneManager& manager, const cFramePlan& plan
     for (const auto& [key, layer] : composition->layers)
         if (layer.start <= to && layer.end >= from) {
             needed.insert(layer.scene);
-            random = random || draws_from_shared_random(layer.scene->get_name());
+            random = random || reads_shared_random(layer.scene->get_name());
         }
     int32_t start = from;
     for (const auto& [key, layer] : composition->layers)
         if (layer.start < start &&
-            (needed.count(layer.scene) || (random && draws_from_shared_random(layer.scene->get_name()))))
+            (needed.count(layer.scene) || (random && reads_shared_random(layer.scene->get_name()))))
             start = layer.start;
     return std::min(first_grid_frame_at(start, plan.fps), plan.first_out);
 }
@@ -349,6 +349,9 @@ int run_capture(const cCaptureOptions& o)
     cSceneManager& manager = start_show(o);
     cFramePlan plan = plan_frames(o, show_end(manager));
     plan.first_drawn = first_frame_to_draw(manager, plan);
+    if (plan.first_drawn > 0)
+        std::cerr << "quorvane-capture: replaying from " << plan.time(plan.first_drawn)
+                  << " ms, the first layer the range needs" << std::endl;
     auto outputs = open_outputs(o, plan, manager);
     std::unique_ptr<cProfiler> profiler;
     if (!o.profile.empty())

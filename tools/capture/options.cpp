@@ -15,8 +15,9 @@ outputs (any combination):
   --at MS --png FILE the one frame at MS ms
   --sheet FILE       PNG grid of thumbnails, one every --every seconds,
                      labelled with the time and the layers active then
-  --profile FILE.csv per frame: CPU time of update and draw, GPU time of each
-                     active layer; prints a summary
+  --profile FILE.csv per frame and per layer: CPU time of update and draw,
+                     GPU time, pixels written, draw calls, primitives and
+                     render-target passes; prints a summary
   --list             the scenes with their positions and published variables
 
 what and how:
@@ -33,16 +34,12 @@ what and how:
   --every S          seconds between sheet thumbnails (default 5)
   --help             this text
 
-Trails, particles and animators carry history, so every frame from 0 is
-drawn and only the frames before --from (or --at) skip the readback and the
-encoding: a range or a single frame late in the show costs as much rendering
-as a capture from 0 up to it (on a machine without a GPU a few hundred ms
-per 1280x720 frame), and gives exactly the same pictures.
-
-Needs no X server: with no display it renders through EGL off-screen.
-Ctrl-C stops early; the files hold the frames done so far.
-Exit codes: 0 done, 1 bad input or a failure (one line on stderr says
-which), 130 interrupted.
+Trails, particles and animators carry history, so the show is replayed
+from the start of the first layer whose scene reaches the range (from 0
+where a scene that reads the shared random sequence is on screen, or for a
+scene shown alone); frames before that are updated but not drawn, and the
+frames before --from (or --at) skip the readback and the encoding. The
+pictures are exactly those of a capture from 0.
 )";
 
 namespace {
