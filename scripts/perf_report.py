@@ -76,7 +76,7 @@ def print_gpu_times(frames):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("profile")
-    parser.add_argument("--size", default="640x360", help="the frame size the profile was captured at")
+    parser.add_argument("--size", default="1280x720", help="the frame size the profile was captured at")
     parser.add_argument("--gpu", action="store_true", help="GPU frame times instead of the work")
     args = parser.parse_args()
     width, height = (int(v) for v in args.size.split("x"))

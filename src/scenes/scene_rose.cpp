@@ -367,6 +367,9 @@ cTmpRenderTarget cSceneRose::render(int32_t)
         [this](cRenderTarget_fbo& dst, cRenderTarget_fbo& src) { cPostCut::get_instance()->apply_glow(dst, src, cut); },
         size_class);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    // Plane 0 would copy the picture unchanged: it is the result as it is.
+    if (std::clamp(kaleido2d, 0, KALEIDO_PLANE_COUNT) == 0)
+        return glowing;
     return post_step(
         glowing,
         [this](cRenderTarget_fbo& dst, cRenderTarget_fbo& src) {

@@ -1,6 +1,5 @@
 #include "work_counters.h"
 
-#include "extensions.h"
 #include "render_target.h"
 
 namespace {
@@ -78,7 +77,7 @@ void cWork::add(const cWork& o)
 cWorkCounters::cWorkCounters(int count) : slots(static_cast<size_t>(count))
 {
     has_primitives = GLEW_VERSION_3_0 || GLEW_EXT_transform_feedback;
-    has_timer = has_extension("GL_ARB_timer_query") && glGetQueryObjectui64v;
+    has_timer = (GLEW_VERSION_3_3 || GLEW_ARB_timer_query) && glGetQueryObjectui64v;
     for (cSlot& s : slots) {
         glGenQueries(1, &s.samples);
         if (has_primitives)
