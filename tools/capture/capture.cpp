@@ -143,10 +143,9 @@ cFramePlan plan_frames(const cCaptureOptions& o, int32_t end)
 // (trails, particles, its own animation) from every frame it drew, and a
 // scene that reads the shared random sequence also depends on every read of
 // the others; the replay starts with the first layer of any scene that
-// reaches the range that way. Frames before it are
-// still updated, so events, the timeline, animators and the clock run as in
-// a replay from 0, and the range's frames come out the same. A scene shown
-// alone has drawn from 0.
+// reaches the range that way. Frames before it are still updated, so events,
+// the timeline, animators and the clock run as in a replay from 0, and the
+// range's frames come out the same. A scene shown alone has drawn from 0.
 int64_t first_frame_to_draw(const cSceneManager& manager, const cFramePlan& plan)
 {
     const auto* composition = dynamic_cast<const cSceneComposition*>(manager.current);
