@@ -56,7 +56,6 @@ public:
                cFeedbackParams params);
 
 private:
-    // Draws frame through the transform into the bound history.
     // Draws the frame into the bound history through the transform,
     // multiplied by (1 - fade).
     void transform_into(cRenderTarget_fbo& history, cRenderTarget_fbo& frame, const float transform[16], float fade);
