@@ -54,6 +54,7 @@ TEST_F(CaptureTest, FramesAreReproducibleAndRangesMatchACaptureFromZero)
     run(SCRUB + "--fps 20 --to 500 --png " + path("b"));
     run(SCRUB + "--fps 20 --from 250 --to 500 --png " + path("c"));
     run(SCRUB + "--fps 20 --at 300 --png " + path("d.png"));
+    run(SCRUB + "--fps 20 --at 400,150,300 --png " + path("e"));
     for (int k = 0; k < 10; ++k) {
         const std::string name = "00000" + std::to_string(k) + ".png";
         EXPECT_EQ(bytes(dir / "a" / name), bytes(dir / "b" / name)) << name;
@@ -63,6 +64,10 @@ TEST_F(CaptureTest, FramesAreReproducibleAndRangesMatchACaptureFromZero)
     EXPECT_EQ(bytes(dir / "a/000009.png"), bytes(dir / "c/000004.png"));
     EXPECT_FALSE(fs::exists(dir / "c/000005.png"));
     EXPECT_EQ(bytes(dir / "a/000006.png"), bytes(dir / "d.png"));
+    EXPECT_EQ(bytes(dir / "a/000003.png"), bytes(dir / "e/000150ms.png"));
+    EXPECT_EQ(bytes(dir / "a/000006.png"), bytes(dir / "e/000300ms.png"));
+    EXPECT_EQ(bytes(dir / "a/000008.png"), bytes(dir / "e/000400ms.png"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "e"), fs::directory_iterator()), 3);
 }
 
 TEST_F(CaptureTest, ALateMomentOfTheShowReplaysFromItsLayersAndGivesTheFrameOfAReplayFromZero)
@@ -206,6 +211,8 @@ TEST_F(CaptureTest, BadInputEndsWithOneLineAndNoFile)
         {"--size 40000x90 --at 0 --png OUT", "render targets reach"},
         {"--size 160x90 --at 0 --png /nonexistent/x.png", "cannot write /nonexistent/x.png"},
         {"--size 160x90 --fps 0 --mp4 OUT", "--fps: '0' is not a whole number"},
+        {"--fps 10 --at 200,150,190 --png OUT", "--at 150 and 190 fall on the same frame at 10 fps"},
+        {"--at 200,x --png OUT", "--at: 'x' is not a whole number"},
         {"--size 160x90 --bogus --mp4 OUT", "unknown option '--bogus'"},
     };
     for (const auto& c : cases) {

@@ -1,5 +1,6 @@
 #include "capture.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -42,15 +43,26 @@ public:
     int32_t t = 0;  // ms
 };
 
+// A moment of --at takes the place of the first grid frame at or after it.
+struct cMomentFrame {
+    int64_t frame = 0;
+    int32_t time_ms = 0;
+};
+
 // Which frames are drawn and which are read back.
 struct cFramePlan {
     int64_t count = 0;       // frames drawn, from demo time 0
     int64_t first_out = 0;   // first frame read back
     int64_t first_drawn = 0; // first frame drawn; those before are only updated
     int32_t fps = 60;        // grid rate
-    int32_t at_ms = -1;      // --at: the last frame's time; -1: every frame on the grid
+    std::vector<cMomentFrame> moments;  // --at, by frame; empty: every frame on the grid
 
-    int32_t time(int64_t j) const { return at_ms >= 0 && j == count - 1 ? at_ms : grid_time(j, fps); }
+    int32_t time(int64_t j) const
+    {
+        const auto m = std::lower_bound(moments.begin(), moments.end(), j,
+                                        [](const cMomentFrame& a, int64_t f) { return a.frame < f; });
+        return m != moments.end() && m->frame == j ? m->time_ms : grid_time(j, fps);
+    }
 };
 
 // No sound is played; with no display, SDL renders through EGL off-screen.
@@ -118,18 +130,19 @@ int32_t show_end(const cSceneManager& manager)
 cFramePlan plan_frames(const cCaptureOptions& o, int32_t end)
 {
     const std::string show = " lies outside the show (0 to " + std::to_string(end) + " ms)";
-    if (o.at_ms > end)
-        throw cCaptureError("--at " + std::to_string(o.at_ms) + show);
+    if (!o.at.empty() && o.at.back() > end)
+        throw cCaptureError("--at " + std::to_string(o.at.back()) + show);
     if (o.from_ms >= end)
         throw cCaptureError("--from " + std::to_string(o.from_ms) + show);
     if (o.to_ms > end)
         throw cCaptureError("--to " + std::to_string(o.to_ms) + show);
     cFramePlan plan;
     plan.fps = o.fps;
-    if (o.at_ms >= 0) {
-        plan.at_ms = o.at_ms;
-        plan.count = first_grid_frame_at(o.at_ms, o.fps) + 1;
-        plan.first_out = plan.count - 1;
+    if (!o.at.empty()) {
+        for (int32_t t : o.at)
+            plan.moments.push_back({first_grid_frame_at(t, o.fps), t});
+        plan.first_out = plan.moments.front().frame;
+        plan.count = plan.moments.back().frame + 1;
         return plan;
     }
     plan.count = first_grid_frame_at(o.to_ms >= 0 ? o.to_ms : end, o.fps);
@@ -175,10 +188,14 @@ void check_outputs(const cCaptureOptions& o)
             cOutputFile(*path).check_writable();
     if (!o.mp4.empty())
         check_mp4_encoders();
-    if (!o.png.empty() && o.at_ms >= 0)
+    if (o.png.empty())
+        return;
+    if (o.at.size() == 1)
         cOutputFile(o.png).check_writable();
-    else if (!o.png.empty())
+    else if (o.at.empty())
         cPngSequence{o.png};
+    else
+        cPngMoments(o.png, o.at);
 }
 
 // Names of the layers active now: the composition's, or the one scene shown.
@@ -199,8 +216,10 @@ std::vector<std::unique_ptr<iFrameOutput>> open_outputs(const cCaptureOptions& o
                                                         const cSceneManager& manager)
 {
     std::vector<std::unique_ptr<iFrameOutput>> outputs;
-    if (!o.png.empty() && o.at_ms >= 0)
+    if (!o.png.empty() && o.at.size() == 1)
         outputs.push_back(std::make_unique<cSinglePng>(o.png));
+    else if (!o.png.empty() && !o.at.empty())
+        outputs.push_back(std::make_unique<cPngMoments>(o.png, o.at));
     else if (!o.png.empty())
         outputs.push_back(std::make_unique<cPngSequence>(o.png));
     const int32_t first_ms = plan.time(plan.first_out);

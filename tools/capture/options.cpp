@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <tuple>
 
@@ -13,6 +14,9 @@ outputs (any combination):
                      soundtrack's matching range as AAC
   --png DIR          numbered PNG frames DIR/000000.png, ...
   --at MS --png FILE the one frame at MS ms
+  --at MS,MS,... --png DIR
+                     the frames at those moments, DIR/<MS>ms.png (six
+                     digits); frames between them are drawn, not written
   --sheet FILE       PNG grid of thumbnails, one every --every seconds,
                      labelled with the time and the layers active then
   --profile FILE.csv per frame and per layer: CPU time of update and draw,
@@ -62,6 +66,24 @@ std::pair<int32_t, int32_t> parse_size(const std::string& text)
     return {parse_int("--size", text.substr(0, x), 8), parse_int("--size", text.substr(x + 1), 8)};
 }
 
+// Moments in any order; each at most once.
+std::vector<int32_t> parse_moments(const std::string& text)
+{
+    std::vector<int32_t> moments;
+    for (size_t start = 0;;) {
+        const size_t comma = text.find(',', start);
+        moments.push_back(parse_int("--at", text.substr(start, comma - start), 0));
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    std::sort(moments.begin(), moments.end());
+    const auto twice = std::adjacent_find(moments.begin(), moments.end());
+    if (twice != moments.end())
+        throw cCaptureError("--at: " + std::to_string(*twice) + " is given twice");
+    return moments;
+}
+
 std::pair<std::string, std::string> parse_set(const std::string& text)
 {
     const size_t eq = text.find('=');
@@ -76,12 +98,16 @@ void check_combination(const cCaptureOptions& o, bool range_given)
         return;
     if (o.mp4.empty() && o.png.empty() && o.sheet.empty() && o.profile.empty())
         throw cCaptureError("nothing to write: give --mp4, --png, --sheet or --profile (see --help)");
-    if (o.at_ms >= 0 && (range_given || !o.mp4.empty() || !o.sheet.empty()))
-        throw cCaptureError("--at makes one picture: use it with --png FILE, without --from, --to, --mp4, --sheet");
-    if (o.at_ms >= 0 && o.png.empty())
-        throw cCaptureError("--at needs --png FILE");
+    if (!o.at.empty() && (range_given || !o.mp4.empty() || !o.sheet.empty()))
+        throw cCaptureError("--at makes pictures: use it with --png, without --from, --to, --mp4, --sheet");
+    if (!o.at.empty() && o.png.empty())
+        throw cCaptureError("--at needs --png FILE (or DIR for several moments)");
     if (o.fps > 1000)
         throw cCaptureError("--fps " + std::to_string(o.fps) + " is more than one frame per millisecond");
+    for (size_t k = 1; k < o.at.size(); ++k)
+        if (first_grid_frame_at(o.at[k - 1], o.fps) == first_grid_frame_at(o.at[k], o.fps))
+            throw cCaptureError("--at " + std::to_string(o.at[k - 1]) + " and " + std::to_string(o.at[k]) +
+                                " fall on the same frame at " + std::to_string(o.fps) + " fps");
     if (o.to_ms >= 0 && o.to_ms <= o.from_ms)
         throw cCaptureError("--to " + std::to_string(o.to_ms) + " must lie after --from " + std::to_string(o.from_ms));
     if (!o.mp4.empty() && (o.width % 2 || o.height % 2))
@@ -142,7 +168,7 @@ cCaptureOptions parse_options(int argc, char** argv)
         else if (option == "--to")
             o.to_ms = parse_int(option, value(), 1), range_given = true;
         else if (option == "--at")
-            o.at_ms = parse_int(option, value(), 0);
+            o.at = parse_moments(value());
         else if (option == "--scene")
             o.scene = value();
         else if (option == "--set")

@@ -19,7 +19,7 @@ public:
 
 struct cCaptureOptions {
     std::string mp4;                // --mp4 FILE: H.264 + AAC video; empty: none
-    std::string png;                // --png: a file (with --at) or a directory of numbered frames
+    std::string png;                // --png: a file (one --at moment) or a directory of frames
     std::string sheet;              // --sheet FILE: grid of thumbnails
     std::string profile;            // --profile FILE.csv: per-frame timings
     int32_t every_ms = 5000;        // --every S: sheet step (ms)
@@ -28,7 +28,7 @@ struct cCaptureOptions {
     int32_t fps = 60;               // --fps N
     int32_t from_ms = 0;            // --from MS
     int32_t to_ms = -1;             // --to MS (exclusive); -1: the end-of-show marker
-    int32_t at_ms = -1;             // --at MS: one frame; -1: a range
+    std::vector<int32_t> at;        // --at MS[,MS...]: these moments (ms, ascending); empty: a range
     std::string scene;              // --scene NAME or position; empty: the whole show
     std::vector<std::pair<std::string, std::string>> sets;  // --set VAR=VALUE, in order
     bool list = false;              // --list

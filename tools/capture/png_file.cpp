@@ -1,5 +1,6 @@
 #include "png_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -9,7 +10,7 @@
 #include "options.h"
 #include "output_file.h"
 
-void write_frame_png(const cFramePixels& frame, const std::string& path)
+void write_frame_png(const cFramePixels& frame, const std::string& path, ePngPacking packing)
 {
     cOutputFile out(path);
     FIBITMAP* bitmap = FreeImage_Allocate(frame.width, frame.height, 24);
@@ -23,25 +24,56 @@ void write_frame_png(const cFramePixels& frame, const std::string& path)
         for (int32_t x = 0; x < frame.width; ++x, src += 4, dst += 3)
             std::memcpy(dst, src, 3);
     }
-    const bool saved = FreeImage_Save(FIF_PNG, bitmap, out.temp.c_str(), PNG_Z_BEST_SPEED) != 0;
+    const bool saved = FreeImage_Save(FIF_PNG, bitmap, out.temp.c_str(),
+                                       packing == PNG_SMALL ? PNG_Z_BEST_COMPRESSION : PNG_Z_BEST_SPEED) != 0;
     FreeImage_Unload(bitmap);
     if (!saved)
         throw cCaptureError("cannot write " + path);
     out.commit();
 }
 
-cPngSequence::cPngSequence(const std::string& dir_) : dir(dir_)
+namespace {
+
+std::string frame_name(const char* format, long long n)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, format, n);
+    return name;
+}
+
+// Creates `dir` when missing and checks that it takes the file `first`.
+void prepare_directory(const std::string& dir, const std::string& first)
 {
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     if (ec)
         throw cCaptureError("cannot write " + dir + ": " + ec.message());
-    cOutputFile(dir + "/000000.png").check_writable();
+    cOutputFile(dir + first).check_writable();
+}
+
+}  // namespace
+
+cPngSequence::cPngSequence(const std::string& dir_) : dir(dir_)
+{
+    prepare_directory(dir, frame_name("/%06lld.png", 0));
 }
 
 void cPngSequence::add(const cFramePixels& frame)
 {
-    char name[32];
-    std::snprintf(name, sizeof name, "/%06lld.png", static_cast<long long>(frame.index));
-    write_frame_png(frame, dir + name);
+    write_frame_png(frame, dir + frame_name("/%06lld.png", frame.index));
+}
+
+cPngMoments::cPngMoments(const std::string& dir_, const std::vector<int32_t>& moments_) : dir(dir_), moments(moments_)
+{
+    prepare_directory(dir, frame_name("/%06lldms.png", moments.front()));
+}
+
+bool cPngMoments::drawn(int64_t, int32_t time_ms)
+{
+    return std::binary_search(moments.begin(), moments.end(), time_ms);
+}
+
+void cPngMoments::add(const cFramePixels& frame)
+{
+    write_frame_png(frame, dir + frame_name("/%06lldms.png", frame.time_ms), PNG_SMALL);
 }
