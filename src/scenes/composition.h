@@ -15,7 +15,7 @@ struct cSceneLayer {
     int32_t end = 0;           // last active demo time (ms), inclusive
     cScene* scene = nullptr;   // not owned
     float alpha = 1.0f;        // opacity passed to the compositor, 0 to 1
-    int32_t blend_mode = 0;    // 0 blend, 1 add, 3 screen, 4 dodge
+    int32_t blend_mode = 0;    // COMP_BLEND, COMP_ADD, COMP_SCREEN or COMP_DODGE
 
     bool active_at(int32_t t) const { return start <= t && t <= end; }
 };

@@ -42,6 +42,28 @@ void register_show_scenes(cSceneManager& manager)
     manager.add<cSceneRose>();
 }
 
+namespace {
+
+cScene* nth_rose(const cSceneManager& manager, int n)
+{
+    for (cScene* s : manager.scenes)
+        if (dynamic_cast<cSceneRose*>(s) && n-- == 0)
+            return s;
+    return nullptr;
+}
+
+}  // namespace
+
+cScene* first_rose(const cSceneManager& manager)
+{
+    return nth_rose(manager, 0);
+}
+
+cScene* second_rose(const cSceneManager& manager)
+{
+    return nth_rose(manager, 1);
+}
+
 const std::vector<cSceneMaker>& unregistered_scenes()
 {
     static const std::vector<cSceneMaker> makers = {

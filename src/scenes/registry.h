@@ -20,6 +20,12 @@ struct cSceneMaker {
     cScene* (*make)(cDemoClock* clock);  // a new scene on the clock, not yet loaded
 };
 
+// The two roses are one class; the show tells them apart by their order
+// among the roses: the first plays over the kaleidoscope tunnel, the second
+// under the 3D kaleidoscope. Null when the manager holds fewer roses.
+cScene* first_rose(const cSceneManager& manager);
+cScene* second_rose(const cSceneManager& manager);
+
 // Scenes that register_show_scenes leaves out.
 const std::vector<cSceneMaker>& unregistered_scenes();
 

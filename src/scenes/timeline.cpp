@@ -3,7 +3,9 @@
 #include <iostream>
 
 #include "scene_manager.h"
+#include "post/post_compositing.h"
 #include "scenes/composition.h"
+#include "scenes/registry.h"
 #include "scenes/scene_attractor.h"
 #include "scenes/scene_cubetunnel.h"
 #include "scenes/scene_flowerfield.h"
@@ -28,37 +30,30 @@ cScene* first(const cSceneManager& manager)
     return manager.find<T>();
 }
 
-// The scene at a registration position: the two roses are one class.
-template <size_t position>
-cScene* at(const cSceneManager& manager)
-{
-    return position < manager.scenes.size() ? manager.scenes[position] : nullptr;
-}
-
 }  // namespace
 
 // clang-format off
 const std::array<cLayerRow, 19> SHOW_LAYERS = {{
-    // key scene                       start    end     mode fade in/out
-    {5,   first<cSceneAttractor>,          0,  27000,  0, 10000, 3000},
-    {10,  first<cSceneTitle>,          13200,  26500,  0,  5000,    0},
-    {12,  first<cSceneFlowerField>,    25000,  40000,  0,     0, 2000},
-    {15,  first<cSceneMandala>,        37000,  54500,  0,  2000,  250},
-    {20,  first<cSceneCubeTunnel>,     52500,  79500,  0,  1000, 1000},
-    {35,  first<cSceneParticles>,      47500,  79000,  1,  1000, 2000},
-    {25,  first<cSceneMushroomsJ>,     79500, 106000,  0,   500,  500},
-    {65,  first<cSceneMandala>,       105000, 117500,  0,  2000,    0},
-    {55,  first<cSceneNetSphere>,     112500, 140500,  0,  2000, 1000},
-    {60,  first<cSceneGanesh>,        111500, 141300,  0,  2000, 2000},
-    {57,  first<cSceneKaleidoTunnel>, 139250, 155000,  3,  1000, 1000},
-    {58,  at<9>,                      140000, 153500,  0,  1000, 1000},
-    {56,  at<16>,                     151000, 168500,  0,  2000, 1500},
-    {59,  first<cSceneKaleido3d>,     151500, 167500,  0,     0, 1000},
-    {70,  first<cSceneMandala>,       166500, 169000,  0,  2000,    0},
-    {68,  first<cSceneFlowerField>,   168000, 196000,  0,   500,    0},
-    {80,  first<cSceneGreets>,        182000, 196000,  0,   500, 1000},
-    {90,  first<cSceneSpike>,         194000, 224000,  0,  2000, 2000},
-    {100, first<cSceneAttractor>,     193000, 233000,  3,  2000,    0},
+    // key scene                         start     end  mode          fade in  out
+    {5,   first<cSceneAttractor>,              0,  27000, COMP_BLEND,  10000,  3000},
+    {10,  first<cSceneTitle>,              13200,  26500, COMP_BLEND,   5000,     0},
+    {12,  first<cSceneFlowerField>,        25000,  40000, COMP_BLEND,      0,  2000},
+    {15,  first<cSceneMandala>,            37000,  54500, COMP_BLEND,   2000,   250},
+    {20,  first<cSceneCubeTunnel>,         52500,  79500, COMP_BLEND,   1000,  1000},
+    {35,  first<cSceneParticles>,          47500,  79000, COMP_ADD,     1000,  2000},
+    {25,  first<cSceneMushroomsJ>,         79500, 106000, COMP_BLEND,    500,   500},
+    {65,  first<cSceneMandala>,           105000, 117500, COMP_BLEND,   2000,     0},
+    {55,  first<cSceneNetSphere>,         112500, 140500, COMP_BLEND,   2000,  1000},
+    {60,  first<cSceneGanesh>,            111500, 141300, COMP_BLEND,   2000,  2000},
+    {57,  first<cSceneKaleidoTunnel>,     139250, 155000, COMP_SCREEN,  1000,  1000},
+    {58,  first_rose,                     140000, 153500, COMP_BLEND,   1000,  1000},
+    {56,  second_rose,                    151000, 168500, COMP_BLEND,   2000,  1500},
+    {59,  first<cSceneKaleido3d>,         151500, 167500, COMP_BLEND,      0,  1000},
+    {70,  first<cSceneMandala>,           166500, 169000, COMP_BLEND,   2000,     0},
+    {68,  first<cSceneFlowerField>,       168000, 196000, COMP_BLEND,    500,     0},
+    {80,  first<cSceneGreets>,            182000, 196000, COMP_BLEND,    500,  1000},
+    {90,  first<cSceneSpike>,             194000, 224000, COMP_BLEND,   2000,  2000},
+    {100, first<cSceneAttractor>,         193000, 233000, COMP_SCREEN,  2000,     0},
 }};
 
 const std::array<cAnimRow, 79> SHOW_ANIMATORS = {{
