@@ -19,13 +19,9 @@
 #include "post/post_glow.h"
 #include "scenes/scene.h"
 #include "texture_manager.h"
+#include "values/interpolator.h"
 #include "vbo.h"
 #include "vec3.h"
-
-template <typename T>
-class cSmoothStep;
-template <typename T>
-class cEaseIn;
 
 class cSceneAttractor : public cScene {
 public:

@@ -12,11 +12,10 @@
 
 #include "post/post_blur.h"
 #include "scenes/scene.h"
+#include "values/interpolator.h"
 #include "vec3.h"
 
 class iMesh;
-template <typename T>
-class cEaseOut;
 
 // Copies of one mesh laid along an axis that slide by an offset and wrap
 // round at the end of their span.

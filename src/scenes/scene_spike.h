@@ -14,11 +14,10 @@
 #include "post/post_blur.h"
 #include "scenes/scene.h"
 #include "texture_manager.h"
+#include "values/interpolator.h"
 #include "vec3.h"
 
 class iMesh;
-template <typename T>
-class cLerp;
 
 class cSceneSpike : public cScene {
 public:

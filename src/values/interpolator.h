@@ -59,61 +59,29 @@ float ease_in_weight(float t);
 // Lower half of smoothstep: flat at t = 0, steepest at t = 1.
 float ease_out_weight(float t);
 
-template <typename T>
-class cLerp : public cInterpolator {
+inline float linear_weight(float t) { return t; }
+
+// Blends from `from` to `to` across the window along a weight curve of its
+// progress (0 at the start, 1 at the end).
+template <typename T, float (*weight)(float)>
+class cTween : public cInterpolator {
 public:
-    cLerp(iVar* v, int s, int e, const T& f, const T& t) : cInterpolator(v, s, e), from(f), to(t) {}
-    cLerp(T* p, int s, int e, const T& f, const T& t) : cInterpolator(p, s, e), from(f), to(t) {}
-    void update(const int& now) override
-    {
-        write(lerp_value(from, to, progress(now)));
-    }
+    cTween(iVar* v, int s, int e, const T& f, const T& t) : cInterpolator(v, s, e), from(f), to(t) {}
+    cTween(T* p, int s, int e, const T& f, const T& t) : cInterpolator(p, s, e), from(f), to(t) {}
+    void update(const int& now) override { write(lerp_value(from, to, weight(progress(now)))); }
 
     T from;  // value at and before start
     T to;    // value at and after end
 };
 
 template <typename T>
-class cSmoothStep : public cInterpolator {
-public:
-    cSmoothStep(iVar* v, int s, int e, const T& f, const T& t) : cInterpolator(v, s, e), from(f), to(t) {}
-    cSmoothStep(T* p, int s, int e, const T& f, const T& t) : cInterpolator(p, s, e), from(f), to(t) {}
-    void update(const int& now) override
-    {
-        write(T(from + (to - from) * smoothstep_weight(progress(now))));
-    }
-
-    T from;  // value at and before start
-    T to;    // value at and after end
-};
-
+using cLerp = cTween<T, linear_weight>;
 template <typename T>
-class cEaseIn : public cInterpolator {
-public:
-    cEaseIn(iVar* v, int s, int e, const T& f, const T& t) : cInterpolator(v, s, e), from(f), to(t) {}
-    cEaseIn(T* p, int s, int e, const T& f, const T& t) : cInterpolator(p, s, e), from(f), to(t) {}
-    void update(const int& now) override
-    {
-        write(lerp_value(from, to, ease_in_weight(progress(now))));
-    }
-
-    T from;  // value at and before start
-    T to;    // value at and after end
-};
-
+using cSmoothStep = cTween<T, smoothstep_weight>;
 template <typename T>
-class cEaseOut : public cInterpolator {
-public:
-    cEaseOut(iVar* v, int s, int e, const T& f, const T& t) : cInterpolator(v, s, e), from(f), to(t) {}
-    cEaseOut(T* p, int s, int e, const T& f, const T& t) : cInterpolator(p, s, e), from(f), to(t) {}
-    void update(const int& now) override
-    {
-        write(lerp_value(from, to, ease_out_weight(progress(now))));
-    }
-
-    T from;  // value at and before start
-    T to;    // value at and after end
-};
+using cEaseIn = cTween<T, ease_in_weight>;
+template <typename T>
+using cEaseOut = cTween<T, ease_out_weight>;
 
 // Adds the blend to the current value on every active update, so the value
 // drifts by a per-update step that moves from `from` to `to`.
