@@ -66,12 +66,16 @@ public:
     tVarTable sliders;             // the rows register_gui adds, in order
 
 protected:
+    // True on the first call only: load() makes its GL objects behind it, so
+    // that a second load() adds none.
+    bool first_load() { return !std::exchange(loaded, true); }
     // Makes the (variable, slider) pairs that get_vars() returns, one per
     // row; a scene calls it once, from its constructor.
     void publish(const tVarTable& table);
 
 private:
     tVarList published;            // owned pairs, in table order
+    bool loaded = false;           // load() has run
 };
 
 // One step of a post chain: a fresh pooled target of `size_class` that

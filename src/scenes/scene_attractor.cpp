@@ -155,7 +155,7 @@ void cSceneAttractor::reset_values()
 
 void cSceneAttractor::load()
 {
-    if (!points) {
+    if (first_load()) {
         cResourcePath::get_instance()->add("../data/models/morvik_intro");
         points = std::make_unique<cVBO>();
         cPostKaleido2d::get_instance()->init();

@@ -84,9 +84,8 @@ cSceneCubeTunnel::cSceneCubeTunnel(cDemoClock* clock_) : cScene(clock_), streaks
 
 void cSceneCubeTunnel::load()
 {
-    if (loaded)
+    if (!first_load())
         return;
-    loaded = true;
     mesh = cMeshManager::get_instance()->get_mesh(cResourcePath::get_fullpath("hex_tunnel.bzobj"), true, true, false);
     repeater.mesh = mesh;
     cShaderManager_GLSL::get_instance()->register_shader<cShdVCol>("vcol_shader");

@@ -61,7 +61,6 @@ public:
     cRadialBlurParams streaks;       // radial blur block; "cur_t" drives all but propagation
     float cur_t = 0.0f;              // "cur_t": 0 side view .. 1 down the axis
     cEaseOut<float>* flare = nullptr;  // propagation 0.1 -> 0.85 after the latest note; in animators
-    bool loaded = false;             // the first load() has run
 
 private:
     void follow_cur_t();

@@ -90,9 +90,8 @@ cSceneFlowerField::~cSceneFlowerField()
 
 void cSceneFlowerField::load()
 {
-    if (loaded)
+    if (!first_load())
         return;
-    loaded = true;
     cResourcePath::get_instance()->add("../data/models");
     cMeshManager* meshes = cMeshManager::get_instance();
     // The normals are the sway vectors: never smoothed.

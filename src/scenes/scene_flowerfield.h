@@ -54,7 +54,6 @@ public:
 
     int32_t pluck_ms = -100000;  // demo time of the last pluck
     int32_t clap_ms = -100000;   // demo time of the last clap
-    bool loaded = false;         // the first load() has run
     iMesh* stems = nullptr;      // ground, stems, leaves; mesh cache's
     iMesh* heads_open = nullptr;   // mesh cache's
     iMesh* heads_closed = nullptr; // same vertices as heads_open, petals folded up; mesh cache's

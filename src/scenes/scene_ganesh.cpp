@@ -135,9 +135,8 @@ cSceneGanesh::cSceneGanesh(cDemoClock* clock_) : cScene(clock_)
 
 void cSceneGanesh::load()
 {
-    if (loaded)
+    if (!first_load())
         return;
-    loaded = true;
     cResourcePath::get_instance()->add("../data/models");
     statue = cMeshManager::get_instance()->get_mesh("ganesh.bzobj", true, true, false);
     cTextureManager* textures = cTextureManager::get_instance();

@@ -49,7 +49,6 @@ public:
     cCutParams glow{RTT_QUATER, 205.0f, 150.0f};  // the gold trim's glow
 
     int32_t clap_ms = -100000;  // demo time of the last clap
-    bool loaded = false;        // the first load() has run
     iMesh* statue = nullptr;    // mesh cache's, not owned
     cTexture stone;             // albedo palette, texture manager's
     cTexture shine;             // specular strength palette, texture manager's

@@ -27,9 +27,8 @@ cSceneGreets::cSceneGreets(cDemoClock* clock_) : cScene(clock_), streaks(centred
 
 void cSceneGreets::load()
 {
-    if (loaded)
+    if (!first_load())
         return;
-    loaded = true;
     mesh = cMeshManager::get_instance()->get_mesh("greetings_bg_03.bzobj", true, false, false);
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     shaders->register_shader<cShdRGBAtex>("rgbatex_shader");

@@ -33,7 +33,6 @@ public:
     float bg_t = 0.0f;           // "bg_t": camera travel, 0.15 x clamped "cur_t" (derived)
     float cur_t = 0.0f;          // "cur_t": progress, 0 to 1
     Vec3<float> eye_bg{0.0f, 0.0f, 0.0f};  // camera eye, derived from bg_t
-    bool loaded = false;         // the first load() has run
 
 private:
     void draw_card();

@@ -96,9 +96,8 @@ void cSceneKaleido3d::build_mirrors()
 
 void cSceneKaleido3d::load()
 {
-    if (loaded)
+    if (!first_load())
         return;
-    loaded = true;
     cResourcePath::get_instance()->add("../data/models");
     cMeshManager* meshes = cMeshManager::get_instance();
     octahedra = meshes->get_mesh("octahedra.bzobj", true, true, false);

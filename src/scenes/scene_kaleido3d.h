@@ -46,7 +46,6 @@ public:
     cCutParams glow{RTT_QUATER, 175.0f, 235.0f};  // soft glow of the bright faces
 
     int32_t clap_ms = -100000;  // demo time of the last clap
-    bool loaded = false;        // the first load() has run
     iMesh* octahedra = nullptr; // mesh cache's, not owned
     iMesh* spikeball = nullptr; // mesh cache's, not owned
 

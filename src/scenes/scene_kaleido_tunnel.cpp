@@ -61,9 +61,8 @@ cSceneKaleidoTunnel::cSceneKaleidoTunnel(cDemoClock* clock_) : cScene(clock_)
 
 void cSceneKaleidoTunnel::load()
 {
-    if (loaded)
+    if (!first_load())
         return;
-    loaded = true;
     cResourcePath::get_instance()->add("../data/textures");
     cResourcePath::get_instance()->add("../data/models");
     cTextureManager* textures = cTextureManager::get_instance();

@@ -49,7 +49,6 @@ public:
     int32_t plucks = 0;          // note-ons of the plucks so far: each steps hue and turn
     int32_t clap_ms = -100000;   // demo time of the last clap
     float cutoff = 0.5f;         // acid cutoff, 0-1
-    bool loaded = false;         // the first load() has run
     cTexture slices;             // the mandala atlas
     cTexture emblem;             // the mandala emblem
 

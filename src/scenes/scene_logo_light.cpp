@@ -46,9 +46,8 @@ cSceneLogoLight::cSceneLogoLight(cDemoClock* clock_) : cScene(clock_)
 
 void cSceneLogoLight::load()
 {
-    if (loaded)
+    if (!first_load())
         return;
-    loaded = true;
     cResourcePath::get_instance()->add("../data/textures");
     cTextureManager* textures = cTextureManager::get_instance();
     logo = textures->get_texture("intro_logo.png", false, GL_CLAMP_TO_EDGE, 0);

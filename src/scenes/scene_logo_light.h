@@ -30,7 +30,6 @@ public:
     float ray_length = 1.2f; // "rays": streak length relative to the distance to the light (0-2)
 
     cRadialBlurParams rays{0, 0, 120.0f, 24.0f, 1.2f, 1.6f, RTT_QUATER};  // centre follows the light
-    bool loaded = false;  // the first load() has run
     cTexture logo;        // the logo, cut out by its alpha
     cTexture glow;        // soft round glow for the light itself
     float lx = 0.5f;      // light position this frame, screen units

@@ -101,9 +101,8 @@ cSceneMandala::cSceneMandala(cDemoClock* clock_) : cScene(clock_)
 
 void cSceneMandala::load()
 {
-    if (loaded)
+    if (!first_load())
         return;
-    loaded = true;
     cMeshManager* meshes = cMeshManager::get_instance();
     for (int i = 0; i < PLANE_COUNT; ++i)
         planes[i] = meshes->get_mesh(PLANE_FILES[i], true, true, false);

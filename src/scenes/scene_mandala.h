@@ -59,7 +59,6 @@ public:
     cTexture string_texture;                    // beads of the circles
     cTexture slices_texture;                    // atlas of the slices
     cTexture logo_texture;                      // the mandala emblem
-    bool loaded = false;                        // the first load() has run
 
 private:
     void apply_look(int32_t look, float u);

@@ -69,7 +69,7 @@ cSceneMushroomsJ::~cSceneMushroomsJ()
 
 void cSceneMushroomsJ::load()
 {
-    if (mushrooms)
+    if (!first_load())
         return;
     cResourcePath::get_instance()->add("../data/models");
     cMeshManager* meshes = cMeshManager::get_instance();

@@ -30,9 +30,8 @@ cSceneNetSphere::cSceneNetSphere(cDemoClock* clock_) : cScene(clock_), rays(cent
 
 void cSceneNetSphere::load()
 {
-    if (loaded)
+    if (!first_load())
         return;
-    loaded = true;
     cResourcePath::get_instance()->add("../data/models");
     mesh = cMeshManager::get_instance()->get_mesh("netsphere.bzobj", true, true, false);
     cPostLevels::get_instance();

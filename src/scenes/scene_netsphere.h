@@ -38,5 +38,4 @@ public:
     iMesh* mesh = nullptr;     // the net, from the mesh cache
     cLevelsParams mask;        // silhouette -> mask: teal to white, net to black
     cRadialBlurParams rays;    // rays from the mask's gaps, half-size
-    bool loaded = false;       // the first load() has run
 };

@@ -44,7 +44,7 @@ cSceneParticles::~cSceneParticles()
 
 void cSceneParticles::load()
 {
-    if (effect.system)
+    if (!first_load())
         return;
     sprite = cTextureManager::get_instance()->get_texture("particleglow.jpg", true, GL_CLAMP, 0);
     create_fountain();

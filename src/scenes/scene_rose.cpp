@@ -312,8 +312,7 @@ cSceneRose::cSceneRose(cDemoClock* clock_) : cScene(clock_)
 
 void cSceneRose::load()
 {
-    if (!loaded) {
-        loaded = true;
+    if (first_load()) {
         cGrainOverlay::get_instance();
         cPostBlur::get_instance();
         cPostCut::get_instance();

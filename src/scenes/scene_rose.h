@@ -101,5 +101,4 @@ public:
 
     std::array<cLerpAdd<float>*, KICK_SLOTS> kicks{};  // in `animators`
     size_t next_kick = 0;                // slot the next note takes
-    bool loaded = false;                 // the first load() has run
 };

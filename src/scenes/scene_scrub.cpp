@@ -82,9 +82,8 @@ void cSceneScrub::set_growth_defaults()
 
 void cSceneScrub::load()
 {
-    if (loaded)
+    if (!first_load())
         return;
-    loaded = true;
     cResourcePath::get_instance()->add("../data/models/scrub");
     blocks.add_buffers(POOL_BUFFERS);
     cPostBlur::get_instance();

@@ -48,7 +48,6 @@ public:
     float offset_z = 0.0f;            // camera look-ahead offset (oz), world units
     float drift = 0.0f;               // time since the first render / 20000, drives the camera sway
     int32_t first_render_ms = -1;     // demo time of the first render, -1 before it
-    bool loaded = false;              // the first load() has run
 
     cScrubMultiVBO blocks{POOL_BUFFER_VERTICES, 0};  // GL buffer pool (filled by load) with the render blocks
     cScrub scrub{blocks};                             // the generator; writes into blocks

@@ -40,9 +40,8 @@ cSceneSpike::cSceneSpike(cDemoClock* clock_) : cScene(clock_), streaks(centred_r
 
 void cSceneSpike::load()
 {
-    if (loaded)
+    if (!first_load())
         return;
-    loaded = true;
     mesh = cMeshManager::get_instance()->get_mesh("spikeball2.bzobj", true, false, false);
     cShaderManager_GLSL::get_instance()->register_shader<cShdSelfIllum>("self_illum_shader");
     cPostRadialBlur::get_instance();

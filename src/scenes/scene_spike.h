@@ -62,7 +62,6 @@ public:
     cEventWindow pulse;             // note pulse of PULSE_TRACK: 10 ms attack, 150 ms release
     const cEventQueue* notes = nullptr;  // queue the pulse reads, not owned; none: no pulse
     cLerp<float>* kick_turn = nullptr;   // KICK_DEGREES -> 0 after the latest kick; in animators
-    bool loaded = false;            // the first load() has run
 
 private:
     void add_ring(int32_t start);

@@ -51,9 +51,8 @@ cSceneTitle::cSceneTitle(cDemoClock* clock_) : cScene(clock_)
 
 void cSceneTitle::load()
 {
-    if (loaded)
+    if (!first_load())
         return;
-    loaded = true;
     cResourcePath::get_instance()->add("../data/models/title");
     cPostRadialBlur::get_instance();
     cPostLevels::get_instance();

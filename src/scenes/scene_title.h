@@ -45,7 +45,6 @@ public:
     float cur_t = 0.0f;               // "cur_t": progress of the glide, 0-1
     float roll_deg = 0.0f;            // camera roll derived from cur_t, degrees
     Vec3<float> eye{0.0f, 0.0f, 0.0f};  // camera eye derived from cur_t
-    bool loaded = false;              // the first load() has run
 
 private:
     void draw_card();
