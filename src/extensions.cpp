@@ -7,6 +7,7 @@
 #include <SDL.h>
 
 #include "gl.h"
+#include "log.h"
 #include "video.h"
 
 namespace {
@@ -45,7 +46,7 @@ void show_sdl_message_box(const char* caption, const char* text)
     SDL_Quit();
     missing_extension_message(caption, text);
     // A failure: the same code as every other fatal path.
-    exit(-1);
+    fatal_exit(-1);
 }
 
 void warn_unless(const char* extensions, const char* name, const char* warning)
@@ -98,7 +99,7 @@ void load_multitexture_extensions(const char* extensions)
 {
     if (!extension_in_list(extensions, "GL_ARB_multitexture")) {
         std::cerr << "# WARNING: GL_ARB_multitexture not supported" << std::endl;
-        exit(-1);
+        fatal_exit(-1);
     }
     report_missing({QV_ENTRY(glActiveTexture), QV_ENTRY(glClientActiveTexture), QV_ENTRY(glActiveTextureARB),
                     QV_ENTRY(glClientActiveTextureARB)});

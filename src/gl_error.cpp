@@ -1,6 +1,5 @@
 #include "gl_error.h"
 
-#include <cstring>
 #include <iostream>
 #include <sstream>
 
@@ -27,18 +26,4 @@ bool check_gl_error(const cDemoClock* clock, const std::string& context)
     const GLubyte* text = gluErrorString(code);
     std::cerr << gl_error_line(clock, context, text ? reinterpret_cast<const char*>(text) : "") << std::endl;
     return true;
-}
-
-void log_error_at(std::string_view lead, std::string_view file, std::string_view separator, std::string_view text,
-                  int line)
-{
-    std::cerr << lead << file << separator << "line " << line << text << std::endl;
-}
-
-std::string posix_error_text(int code)
-{
-    if (code == 0)
-        return "";
-    const char* text = strerror(code);
-    return text ? text : "";
 }

@@ -1,5 +1,7 @@
 #include "midi_file.h"
 
+#include "log.h"
+
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
@@ -50,8 +52,7 @@ void midi_fatal(const char* format, ...)
     vsnprintf(message, sizeof message, format, args);
     va_end(args);
     fprintf(stderr, "# mid FATAL ERROR: %s\n", message);
-    fflush(stderr);
-    exit(1);
+    fatal_exit(1);
 }
 
 std::optional<std::vector<uint8_t>> read_midi_bytes(const std::string& path)

@@ -7,7 +7,7 @@
 #include <iostream>
 #include <system_error>
 
-#include "gl_error.h"
+#include "log.h"
 
 namespace fs = std::filesystem;
 

@@ -9,6 +9,7 @@
 #include "event_script.h"
 #include "gl.h"
 #include "load_screen.h"
+#include "log.h"
 #include "render_target.h"
 #include "screen_space.h"
 #include "shader_manager.h"
@@ -40,7 +41,7 @@ void cSceneManager::setup()
     // The show is not played silently: without its music it has no timing.
     if (!sound.channel) {
         std::cerr << "## ERROR: cannot play the music \"" << MUSIC_FILE << "\" - exiting!" << std::endl;
-        exit(-1);
+        fatal_exit(-1);
     }
     // Render targets created late say when, in demo time.
     if (cRenderTargetManager::exists())
@@ -54,7 +55,7 @@ void cSceneManager::load_and_fade_in(iLoadScreen& screen)
     if (scenes.empty()) {
         screen.update(0.0f, true);
         std::cerr << "scene " << 0 << " not added - exiting!" << std::endl;
-        exit(-1);
+        fatal_exit(-1);
     }
     load_scene(screen, scenes.front());
     hold_and_fade(screen);

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "gl_error.h"
+#include "log.h"
 #include "resource_path.h"
 #include "shaders/shd_plain.h"
 #include "state_manager.h"
@@ -259,7 +260,7 @@ void cShaderManager_GLSL::init()
     if (gl.major < 2 || !glCreateShader) {
         std::cout << "## ERROR while initializing GLSL: insufficient vertex-programming capabilities detected - exiting"
                   << std::endl;
-        std::exit(-1);
+        fatal_exit(-1);
     }
     std::cout << "# GLSL: Chose GL version:\t" << gl_text << std::endl;
 
@@ -269,7 +270,7 @@ void cShaderManager_GLSL::init()
         std::cout << "## ERROR while initializing GLSL: insufficient fragment programming capabilities detected - "
                      "exiting!"
                   << std::endl;
-        std::exit(-1);
+        fatal_exit(-1);
     }
     std::cout << "# GLSL: Chose GLSL version:\t#version 120 (driver offers " << glsl_text << ")" << std::endl;
 
@@ -286,7 +287,7 @@ void cShaderManager_GLSL::require_loaded() const
     for (const std::string& name : failed)
         std::cerr << " " << name;
     std::cerr << " - exiting!" << std::endl;
-    std::exit(-1);
+    fatal_exit(-1);
 }
 
 cShader_GLSL* cShaderManager_GLSL::find(std::string_view name) const

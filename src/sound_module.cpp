@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "log.h"
 #include "resource_path.h"
 
 namespace {
@@ -345,11 +346,8 @@ void cSoundModule_SDL::fatal(const std::string& message)
     std::cerr << "# hint: no sound device could be opened; SDL_AUDIODRIVER=dummy plays the show without sound"
               << std::endl;
     close_device();
-    std::cout.flush();
-    fflush(stdout);
-    fflush(stderr);
-    // At once (the exit handler does not run), with the code of every other fatal path.
-    _exit(255);
+    // The exit handler would fade out through the device that failed.
+    fatal_exit(255, SKIP_EXIT_HANDLERS);
 }
 
 // A paused output plays no frames, so its slides take effect at once.

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "gl_error.h"
+#include "log.h"
 #include "resource_path.h"
 
 namespace {
@@ -16,7 +17,7 @@ const uint32_t MAX_TEXTURE_SIDE = 16384;  // pixels per side, whatever the drive
 [[noreturn]] void fail_at(const std::string& text, int line = __builtin_LINE())
 {
     log_error_at("## ERROR: in ", SOURCE_NAME, " ", ": " + text, line);
-    std::exit(-1);
+    fatal_exit(-1);
 }
 
 bool is_power_of_two(uint32_t v)
@@ -136,7 +137,7 @@ cPixelFormat pixel_format(FIBITMAP* image, const std::string& path)
     if (is_uploadable(image))
         return bpp == 32 ? cPixelFormat{GL_BGRA, GL_RGBA} : cPixelFormat{GL_BGR, GL_RGB};
     std::cerr << "images must be 24 or 32 bpp... \"" << path << "\" is " << bpp << std::endl;
-    std::exit(-1);
+    fatal_exit(-1);
 }
 
 }  // namespace

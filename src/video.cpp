@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "gl.h"
+#include "log.h"
 
 namespace {
 
@@ -109,7 +110,7 @@ void cVideo_SDL::init_sdl()
 
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         std::cerr << "## ERROR: whoops, SDL failed to init: " << SDL_GetError() << " exiting!" << std::endl;
-        exit(-1);
+        fatal_exit(-1);
     }
     for (int i = 0; i < ATTRIBUTE_COUNT; ++i)
         SDL_GL_SetAttribute(ATTRIBUTES[i], requested[i]);
@@ -125,7 +126,7 @@ void cVideo_SDL::init_sdl()
     }
     if (!opened) {
         std::cerr << "## ERROR: whoops, SDL didn't get screen - exiting" << std::endl;
-        exit(-1);
+        fatal_exit(-1);
     }
 
     for (int i = 0; i < ATTRIBUTE_COUNT; ++i)

@@ -10,6 +10,7 @@
 #include <iostream>
 #include <iterator>
 
+#include "log.h"
 #include "resource_path.h"
 
 // Sections: block reader, block parse, file decode, loading, block writer.
@@ -193,18 +194,18 @@ void bobj_load_compressed(const std::string& path, cMeshObj_data& mesh)
     std::ifstream file(path, std::ios::binary);
     if (!file.good()) {
         std::cerr << "# ERROR opening file " << path << " in " << "bobj_load_compressed" << std::endl;
-        std::exit(-1);
+        fatal_exit(-1);
     }
     const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     file.close();
     const cBzObjStatus status = bobj_decode(bytes.data(), bytes.size(), mesh);
     if (status.exit_code == 1) {
         std::cerr << "# warning: zlib caused an error: " << status.zlib_code << std::endl;
-        std::exit(1);
+        fatal_exit(1);
     }
     if (status.exit_code != 0) {
         std::cerr << "# ERROR invalid file " << path << " in bobj_load_compressed: " << status.message << std::endl;
-        std::exit(-1);
+        fatal_exit(-1);
     }
 }
 

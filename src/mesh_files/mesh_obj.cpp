@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "log.h"
 #include "shader_manager.h"
 #include "shaders/shd_surface.h"
 #include "state_manager.h"
@@ -69,7 +70,7 @@ GLuint cMeshObj::get_vbo(int which) const
     if (which < VBO_POSITIONS || which > VBO_INDICES) {
         std::cerr << "# ERROR in " << "../src/mesh_files/cMeshObj" << " line " << 176 << ": Unknown vbo. Exiting..."
                   << std::endl;
-        std::exit(-1);
+        fatal_exit(-1);
     }
     return buffers[size_t(which)].name;
 }

@@ -5,6 +5,7 @@
 
 #include "gl.h"
 #include "gl_error.h"
+#include "log.h"
 
 namespace {
 

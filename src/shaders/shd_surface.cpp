@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gl_error.h"
+#include "log.h"
 #include "shaders/shd_params.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <numeric>
 #include <unordered_map>
 
+#include "log.h"
 #include "mesh_files/obj/mtl_loader.h"
 #include "mesh_files/obj/obj_tokens.h"
 #include "resource_path.h"
@@ -76,7 +77,7 @@ void exit_on_failure(const cObjStatus& status)
     if (status.ok())
         return;
     std::cerr << status.message << std::endl;
-    std::exit(status.exit_code);
+    fatal_exit(status.exit_code);
 }
 
 // A face index part: a decimal number counts from 1, a negative one counts
@@ -103,17 +104,15 @@ void cObjLoader::load_file(const std::string& path)
 {
     const std::string full = cResourcePath::get_fullpath(path);
     if (full.empty()) {
-        std::cerr << "## ERROR in " << OBJ_SOURCE << " line " << 56 << ": file was not found in path: " << path
-                  << std::endl;
-        std::exit(-1);
+        log_error_at("## ERROR in ", OBJ_SOURCE, " ", ": file was not found in path: " + path, 56);
+        fatal_exit(-1);
     }
     std::cout << "-\ncObjLoader::load_file parsing " << full << " ... ";
     size_t slash = full.find_last_of('/');
     if (slash == std::string::npos)
         slash = full.find_last_of('\\');
     if (slash == std::string::npos) {
-        std::cerr << "# WARNING in " << OBJ_SOURCE << ", line " << 33 << ": Can't find full path! .mtl might not load!"
-                  << std::endl;
+        log_error_at("# WARNING in ", OBJ_SOURCE, ", ", ": Can't find full path! .mtl might not load!", 33);
         directory.clear();
     } else {
         directory = full.substr(0, slash + 1);
@@ -121,7 +120,7 @@ void cObjLoader::load_file(const std::string& path)
     std::ifstream file(full);
     if (!file) {
         std::cout << "File not found: \"" << full << "\" in cObjLoader::load_file(..)" << std::endl;
-        std::exit(-1);
+        fatal_exit(-1);
     }
     exit_on_failure(parse(file));
     file.close();
