@@ -5,6 +5,7 @@
 #include "load_screen.h"
 #include "midi_events.h"
 #include "scene_manager.h"
+#include "scenes/composition.h"
 #include "scenes/registry.h"
 
 namespace {
@@ -36,6 +37,8 @@ void cQuorvane::init()
     manager->setup();
 
     register_show_scenes(*manager);
+    if (auto* composition = manager->find<cSceneComposition>())
+        composition->between_layers = between_layers;
 
     cLoadScreenDummy screen;
     if (pick_scene)

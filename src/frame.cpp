@@ -259,6 +259,7 @@ void quorvane_main()
     start_program();
 
     cQuorvane demo;  // never destroyed: the process ends inside exit()
+    demo.between_layers = pump_events;
     demo.init();
     run_demo(demo);
 }

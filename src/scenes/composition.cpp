@@ -3,12 +3,10 @@
 #include <algorithm>
 
 #include "demo_clock.h"
-#include "frame.h"
 #include "load_screen.h"
 #include "post/post_compositing.h"
 #include "state_manager.h"
 #include "scene_manager.h"
-#include "scenes/timeline.h"
 #include "values/gui_slider.h"
 #include "values/gui_var_list.h"
 #include "values/interpolator.h"
@@ -17,10 +15,6 @@ cSceneComposition::cSceneComposition(cDemoClock* clock_) : cScene(clock_) {}
 
 void cSceneComposition::load()
 {
-    // The show's timeline is built once; a composition given its layers by
-    // hand (a test, a tool) keeps them.
-    if (layers.empty() && cSceneManager::exists())
-        build_show_timeline(*this, *cSceneManager::get_instance());
     load_layers();
 }
 
@@ -33,7 +27,8 @@ float cSceneComposition::load_layers()
         layer.scene->load();
         // A lone layer has nothing to count: it shows as complete.
         screen.update(n > 1 ? static_cast<float>(i) / static_cast<float>(n - 1) : 1.0f, true);
-        pump_events();  // Escape still quits while loading
+        if (between_layers)
+            between_layers();
         ++i;
     }
     return screen.progress;

@@ -2,8 +2,8 @@
 // The composition plays the whole show: it holds the other scenes as layers
 // on a timeline, renders every layer active at the current time and stacks
 // them in ascending key order. Its layers, fades and timeline animators are
-// built once by load() and live as long as the scene; the layers' scenes are
-// owned by the scene manager.
+// added once, before it loads (the show's by register_show_scenes), and live
+// as long as the scene; the layers' scenes are owned by the scene manager.
 #include <cstdint>
 #include <map>
 #include <string>
@@ -55,6 +55,9 @@ public:
     int32_t curtime = 0;                    // demo time (ms) of the last draw()
     std::string active_names;               // names of the layers active at the last update()
     iLayerObserver* layer_observer = nullptr;  // not owned; null: nobody listens
+    // Called after each layer has loaded: the program's frame pumps its
+    // window events there, so that Escape quits while loading. Null: none.
+    void (*between_layers)() = nullptr;
 
 private:
     int32_t show_end() const;

@@ -19,10 +19,11 @@
 #include "scenes/scene_scrub.h"
 #include "scenes/scene_spike.h"
 #include "scenes/scene_title.h"
+#include "scenes/timeline.h"
 
 void register_show_scenes(cSceneManager& manager)
 {
-    manager.add<cSceneComposition>();
+    cSceneComposition* composition = manager.add<cSceneComposition>();
     manager.add<cSceneMidiTest>();
     manager.add<cSceneKaleido3d>();
     manager.add<cSceneGreets>();
@@ -40,28 +41,7 @@ void register_show_scenes(cSceneManager& manager)
     manager.add<cSceneNetSphere>();
     manager.add<cSceneMushroomsJ>();
     manager.add<cSceneRose>();
-}
-
-namespace {
-
-cScene* nth_rose(const cSceneManager& manager, int n)
-{
-    for (cScene* s : manager.scenes)
-        if (dynamic_cast<cSceneRose*>(s) && n-- == 0)
-            return s;
-    return nullptr;
-}
-
-}  // namespace
-
-cScene* first_rose(const cSceneManager& manager)
-{
-    return nth_rose(manager, 0);
-}
-
-cScene* second_rose(const cSceneManager& manager)
-{
-    return nth_rose(manager, 1);
+    build_show_timeline(*composition, manager);
 }
 
 const std::vector<cSceneMaker>& unregistered_scenes()

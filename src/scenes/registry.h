@@ -12,19 +12,14 @@ class cDemoClock;
 class cScene;
 class cSceneManager;
 
-// Adds every scene of the show to the manager, in order.
+// Adds every scene of the show to the manager, in order, and builds the
+// show's timeline into the composition.
 void register_show_scenes(cSceneManager& manager);
 
 struct cSceneMaker {
     const char* name;                    // what the scene's get_name() returns
     cScene* (*make)(cDemoClock* clock);  // a new scene on the clock, not yet loaded
 };
-
-// The two roses are one class; the show tells them apart by their order
-// among the roses: the first plays over the kaleidoscope tunnel, the second
-// under the 3D kaleidoscope. Null when the manager holds fewer roses.
-cScene* first_rose(const cSceneManager& manager);
-cScene* second_rose(const cSceneManager& manager);
 
 // Scenes that register_show_scenes leaves out.
 const std::vector<cSceneMaker>& unregistered_scenes();

@@ -5,7 +5,6 @@
 #include "scene_manager.h"
 #include "post/post_compositing.h"
 #include "scenes/composition.h"
-#include "scenes/registry.h"
 #include "scenes/scene_attractor.h"
 #include "scenes/scene_cubetunnel.h"
 #include "scenes/scene_flowerfield.h"
@@ -17,6 +16,7 @@
 #include "scenes/scene_mushrooms.h"
 #include "scenes/scene_netsphere.h"
 #include "scenes/scene_particles.h"
+#include "scenes/scene_rose.h"
 #include "scenes/scene_spike.h"
 #include "scenes/scene_title.h"
 #include "values/interpolator.h"
@@ -28,6 +28,27 @@ template <typename T>
 cScene* first(const cSceneManager& manager)
 {
     return manager.find<T>();
+}
+
+// The two roses are one class; the show tells them apart by their order
+// among the roses: the first plays over the kaleidoscope tunnel, the second
+// under the 3D kaleidoscope.
+cScene* nth_rose(const cSceneManager& manager, int n)
+{
+    for (cScene* s : manager.scenes)
+        if (dynamic_cast<cSceneRose*>(s) && n-- == 0)
+            return s;
+    return nullptr;
+}
+
+cScene* first_rose(const cSceneManager& manager)
+{
+    return nth_rose(manager, 0);
+}
+
+cScene* second_rose(const cSceneManager& manager)
+{
+    return nth_rose(manager, 1);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "demo_clock.h"
+#include "frame.h"
 #include "post/post_compositing.h"
 #include "resource_path.h"
 #include "scenes/composition.h"
@@ -42,11 +43,13 @@ TEST_F(CompositionLoadTest, EveryLayerLoadsItsSceneOnceAndTheBarEndsFull)
     EXPECT_EQ(c.loads, 1);
 }
 
-// Closing the window while the show loads ends the program there.
+// Closing the window while the show loads ends the program there: the
+// frame's event pump runs between the layers.
 TEST_F(CompositionLoadTest, AQuitRequestWhileLoadingEndsTheProgram)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     cSceneComposition comp(&clock);
+    comp.between_layers = pump_events;
     cProbeScene a(&clock), b(&clock);
     comp.add_layer(10, {0, 100, &a, 1.0f, 0}, 0, 0);
     comp.add_layer(20, {0, 100, &b, 1.0f, 0}, 0, 0);

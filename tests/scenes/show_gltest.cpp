@@ -18,7 +18,6 @@ protected:
         SceneTest::SetUp();
         register_show_scenes(manager);
         comp = manager.find<cSceneComposition>();
-        build_show_timeline(*comp, manager);
     }
     void show_at(int32_t t)
     {

@@ -278,6 +278,7 @@ void run_studio(const cStudioOptions& o)
 
     static cQuorvane demo;  // like the show's: lives until the process ends
     demo.hold_loading_screen = false;
+    demo.between_layers = pump_events;
     demo.init();
     cSceneManager& manager = *cSceneManager::get_instance();
     start_demo(manager);
