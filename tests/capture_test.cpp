@@ -1,7 +1,10 @@
 // quorvane-capture run as a program on small frames and short ranges.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -196,6 +199,27 @@ TEST_F(CaptureTest, Mp4HoldsTheRangeAsVideoAndMusic)
     EXPECT_GT(r.audio_energy, 1e-4);
 }
 
+// A picture that does not fit on the disk (a file size limit stands in for
+// a full one) ends the run with the system's reason and leaves no file.
+TEST_F(CaptureTest, APictureThatCannotBeWrittenWholeLeavesNoFile)
+{
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit small{4096, old.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &small);
+    const auto on_limit = std::signal(SIGXFSZ, SIG_IGN);  // the write fails instead of killing
+    const std::string picture = run("--scene 'growing scrub' --size 320x180 --at 300 --png " + path("one.png"));
+    const int picture_status = status;
+    const std::string sheet = run(SCRUB + "--fps 2 --to 1000 --every 1 --sheet " + path("sheet.png"));
+    std::signal(SIGXFSZ, on_limit);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_NE(picture_status, 0);
+    EXPECT_NE(status, 0);
+    EXPECT_NE(picture.find("cannot write " + path("one.png") + ": File too large"), std::string::npos) << picture;
+    EXPECT_NE(sheet.find("cannot write " + path("sheet.png")), std::string::npos) << sheet;
+    EXPECT_TRUE(fs::is_empty(dir));
+}
+
 TEST_F(CaptureTest, BadInputEndsWithOneLineAndNoFile)
 {
     const struct {
@@ -214,6 +238,7 @@ TEST_F(CaptureTest, BadInputEndsWithOneLineAndNoFile)
         {"--size 160x90 --fps 0 --mp4 OUT", "--fps: '0' is not a whole number"},
         {"--fps 10 --at 200,150,190 --png OUT", "--at 150 and 190 fall on the same frame at 10 fps"},
         {"--at 200,x --png OUT", "--at: 'x' is not a whole number"},
+        {"--png OUT.png", "one picture needs --at MS"},
         {"--size 160x90 --bogus --mp4 OUT", "unknown option '--bogus'"},
     };
     for (const auto& c : cases) {

@@ -100,6 +100,9 @@ void check_combination(const cCaptureOptions& o, bool range_given)
         throw cCaptureError("nothing to write: give --mp4, --png, --sheet or --profile (see --help)");
     if (!o.at.empty() && (range_given || !o.mp4.empty() || !o.sheet.empty()))
         throw cCaptureError("--at makes pictures: use it with --png, without --from, --to, --mp4, --sheet");
+    if (o.at.empty() && o.png.size() > 4 && o.png.compare(o.png.size() - 4, 4, ".png") == 0)
+        throw cCaptureError("--png " + o.png + ": one picture needs --at MS; without it --png takes a directory "
+                            "for numbered frames");
     if (!o.at.empty() && o.png.empty())
         throw cCaptureError("--at needs --png FILE (or DIR for several moments)");
     if (o.fps > 1000)

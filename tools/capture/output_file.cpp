@@ -23,6 +23,17 @@ void cOutputFile::check_writable() const
     std::remove(temp.c_str());
 }
 
+void cOutputFile::write(const void* data, size_t size)
+{
+    FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f)
+        throw cCaptureError("cannot write " + path + ": " + std::strerror(errno));
+    const bool complete = std::fwrite(data, 1, size, f) == size && std::fflush(f) == 0;
+    const int error = errno;
+    if (std::fclose(f) != 0 || !complete)
+        throw cCaptureError("cannot write " + path + ": " + std::strerror(complete ? errno : error));
+}
+
 void cOutputFile::commit()
 {
     if (std::rename(temp.c_str(), path.c_str()) != 0)

@@ -24,12 +24,29 @@ void write_frame_png(const cFramePixels& frame, const std::string& path, ePngPac
         for (int32_t x = 0; x < frame.width; ++x, src += 4, dst += 3)
             std::memcpy(dst, src, 3);
     }
-    const bool saved = FreeImage_Save(FIF_PNG, bitmap, out.temp.c_str(),
-                                       packing == PNG_SMALL ? PNG_Z_BEST_COMPRESSION : PNG_Z_BEST_SPEED) != 0;
-    FreeImage_Unload(bitmap);
-    if (!saved)
-        throw cCaptureError("cannot write " + path);
+    save_png(bitmap, packing == PNG_SMALL ? PNG_Z_BEST_COMPRESSION : PNG_Z_BEST_SPEED, out);
     out.commit();
+}
+
+void save_png(FIBITMAP* bitmap, int flags, cOutputFile& out)
+{
+    // Encoded in memory first: FreeImage does not report a short write to
+    // a file, so a full disk would leave a truncated picture.
+    FIMEMORY* memory = FreeImage_OpenMemory();
+    BYTE* data = nullptr;
+    DWORD size = 0;
+    const bool encoded = memory && FreeImage_SaveToMemory(FIF_PNG, bitmap, memory, flags) &&
+                         FreeImage_AcquireMemory(memory, &data, &size);
+    FreeImage_Unload(bitmap);
+    try {
+        if (!encoded)
+            throw cCaptureError("cannot encode " + out.path + " as PNG");
+        out.write(data, size);
+    } catch (...) {
+        FreeImage_CloseMemory(memory);
+        throw;
+    }
+    FreeImage_CloseMemory(memory);
 }
 
 namespace {

@@ -6,11 +6,19 @@
 #include <vector>
 
 #include "frame_output.h"
+#include "output_file.h"
+
+struct FIBITMAP;
 
 // The frame's colour (alpha dropped); throws cCaptureError when it cannot
 // be written. A sequence is written fast; a picture of a moment is small.
 enum ePngPacking { PNG_FAST, PNG_SMALL };
 void write_frame_png(const cFramePixels& frame, const std::string& path, ePngPacking packing = PNG_FAST);
+
+// Encodes the picture as PNG (FreeImage flags), frees it, and writes it as
+// the whole content of `out`'s temporary file; throws cCaptureError on any
+// failure.
+void save_png(FIBITMAP* bitmap, int flags, cOutputFile& out);
 
 // Numbered frames in a directory: DIR/000000.png for the range's first frame.
 class cPngSequence : public iFrameOutput {

@@ -7,6 +7,7 @@
 
 #include "canvas.h"
 #include "options.h"
+#include "png_file.h"
 #include "pixel_font.h"
 
 namespace {
@@ -120,9 +121,6 @@ void cSheet::finish()
         for (int32_t x = 0; x < width; ++x, src += 3, dst += 3)
             dst[0] = src[2], dst[1] = src[1], dst[2] = src[0];
     }
-    const bool saved = FreeImage_Save(FIF_PNG, bitmap, file.temp.c_str(), PNG_DEFAULT) != 0;
-    FreeImage_Unload(bitmap);
-    if (!saved)
-        throw cCaptureError("cannot write " + file.path);
+    save_png(bitmap, PNG_DEFAULT, file);
     file.commit();
 }
