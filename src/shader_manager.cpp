@@ -1,5 +1,6 @@
 #include "shader_manager.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include "gl_error.h"
 #include "log.h"
 #include "resource_path.h"
+#include "shaders/shd_params.h"
 #include "shaders/shd_plain.h"
 #include "state_manager.h"
 
@@ -196,6 +198,58 @@ void cShader_GLSL::point_samplers_at_units()
 GLint cShader_GLSL::uniform(const char* name) const
 {
     return glGetUniformLocation(program, name);
+}
+
+bool cShader_GLSL::find_uniforms(const char* source)
+{
+    bool all = true;
+    for (cUniform& u : uniforms) {
+        u.location = uniform(u.name);
+        if (u.location < 0 && source)
+            log_error_at("## ERROR: unable to get shader-parameters in ", source, ", ", "", u.line);
+        all = all && u.location >= 0;
+    }
+    return all;
+}
+
+void cShader_GLSL::upload_uniforms() const
+{
+    for (const cUniform& u : uniforms) {
+        if (u.shape == cUniform::MATRIX)
+            glUniformMatrix4fv(u.location, 1, GL_FALSE, u.value);
+        else if (u.shape == cUniform::ARRAY || u.floats == 1)
+            glUniform1fv(u.location, u.floats, u.value);
+        else if (u.floats == 2)
+            glUniform2fv(u.location, 1, u.value);
+        else if (u.floats == 3)
+            glUniform3fv(u.location, 1, u.value);
+        else
+            glUniform4fv(u.location, 1, u.value);
+    }
+}
+
+bool cShader_GLSL::set_block(iVar* value)
+{
+    size_t n = 0;
+    for (const cUniform& u : uniforms)
+        n += static_cast<size_t>(u.floats);
+    std::vector<float> block(n);
+    if (!var_floats(value, block.data(), n))
+        return false;
+    const float* next = block.data();
+    for (cUniform& u : uniforms) {
+        std::copy_n(next, u.floats, u.value);
+        next += u.floats;
+    }
+    return true;
+}
+
+bool cShader_GLSL::set_row(size_t row, iVar* value)
+{
+    if (row >= uniforms.size())
+        return false;
+    const cUniform& u = uniforms[row];
+    return u.floats == 1 ? var_float(value, *u.value) : var_floats(value, u.value, static_cast<size_t>(u.floats));
 }
 
 void cShader_GLSL::bind()

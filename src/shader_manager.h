@@ -21,6 +21,23 @@
 
 class iVar;
 
+// One uniform a shader class keeps a value for and uploads at every bind:
+// a float, a vec2 to vec4, a mat4, or an array of floats.
+struct cUniform {
+    enum eShape { VECTOR, MATRIX, ARRAY };
+    // `line`: where the row is written, for the message when the program
+    // lacks the uniform.
+    cUniform(const char* name_, float* value_, int32_t floats_, eShape shape_ = VECTOR, int line_ = __builtin_LINE())
+        : name(name_), value(value_), floats(floats_), shape(shape_), line(line_) {}
+
+    const char* name;    // in the GLSL source
+    float* value;        // the shader object's own floats
+    int32_t floats;      // how many
+    eShape shape;
+    int line;
+    GLint location = -1; // in the linked program; -1: missing
+};
+
 // One vertex + fragment program pair linked into one program object. The
 // concrete classes (src/shaders/) fix the file names, look their uniforms up
 // once after linking and upload the stored values at every bind.
@@ -60,11 +77,25 @@ public:
     // sends 0 while the cached GL state has fog off, else 1 linear, 2 exp,
     // 3 exp2, so that fogged scenes stay fogged with a program bound.
     GLint loc_fog_mode = -1;
+    // The class's uniforms, in the order of its parameter ids or of its
+    // parameter block; the constructor fills them.
+    std::vector<cUniform> uniforms;
 
 protected:
     // Uniform location of `name` in the linked program, -1 when the program
     // lacks it (uploads to -1 are ignored by GL).
     GLint uniform(const char* name) const;
+    // Looks every row of `uniforms` up; true when the program has them all.
+    // With `source`, each missing one gets an error line naming the source
+    // and the row's line.
+    bool find_uniforms(const char* source = nullptr);
+    void upload_uniforms() const;
+    // Fills the rows in order from the floats a cVar<float*> points at (as
+    // many as the rows hold together); false, and nothing changed, for any
+    // other variable.
+    bool set_block(iVar* value);
+    // Fills one row: one float from a cVar<float>, more from a cVar<float*>.
+    bool set_row(size_t row, iVar* value);
 
 private:
     void destroy_programs();

@@ -2,8 +2,9 @@
 // Shader classes of the post-processing effects that take parameters:
 // radial blur, levels, hue/saturation/brightness and the two separable
 // blurs. Registered by the effects' init, owned by cShaderManager_GLSL.
-// Each keeps its last values and uploads them at every bind; the effects
-// send a fresh copy of their parameter block (id 1) before each pass.
+// Each keeps its last values in its uniform table and uploads them at every
+// bind; the effects send a fresh copy of their parameter block (id 1)
+// before each pass.
 #include "shader_manager.h"
 
 class cShdRadialblur : public cShader_GLSL {
@@ -14,11 +15,6 @@ public:
     void upload_parameters() override;
     void release_parameters() override {}
 
-    GLint loc_blur_center = -1;
-    GLint loc_dist = -1;
-    GLint loc_num_samples = -1;
-    GLint loc_propagation = -1;
-    GLint loc_multiplier = -1;
     float center[2] = {128.0f, 64.0f};  // pixels of the source texture
     float dist = 100.0f;                 // longest streak, pixels
     float num_samples = 25.0f;           // samples per pixel, 1-100
@@ -34,11 +30,6 @@ public:
     void upload_parameters() override;
     void release_parameters() override {}
 
-    GLint loc_in_black = -1;
-    GLint loc_in_white = -1;
-    GLint loc_gamma = -1;
-    GLint loc_out_black = -1;
-    GLint loc_out_white = -1;
     float in_black = 200.0f;   // 0-255
     float in_white = 255.0f;   // 0-255
     float gamma = 1.0f;        // above 1 brightens midtones
@@ -55,9 +46,6 @@ public:
     void upload_parameters() override;
     void release_parameters() override {}
 
-    GLint loc_h = -1;
-    GLint loc_s = -1;
-    GLint loc_b = -1;
     float h_adjust = 0.0f;  // radians, sign inverted from the degrees given
     float s_adjust = 0.0f;  // saturation factor (1 = unchanged)
     float b_adjust = 0.0f;  // added to every channel (0-1 scale)
@@ -80,9 +68,6 @@ public:
     static constexpr int MAX_RADIUS = 12;  // taps each side of the centre
     static constexpr int BLOCK = 3 + MAX_RADIUS + 1;
 
-    GLint loc_sampledir = -1;
-    GLint loc_radius = -1;
-    GLint loc_weights = -1;
     float block[BLOCK] = {1.0f, 0.0f, 0.0f, 1.0f};  // step x, step y, radius, weights
 
 protected:

@@ -3,8 +3,8 @@
 // geometry with: sine-wave displacement, particle billboards (plain and
 // lit), normal extrusion, mesh morphing, triple lightmaps, x-ray, fog
 // falloff and the rose's turned copies. Registered by their users at load
-// time, owned by cShaderManager_GLSL; values are copied on set_parameter and
-// uploaded at every bind.
+// time, owned by cShaderManager_GLSL; values are copied on set_parameter
+// into the class's uniform table and uploaded at every bind.
 #include <cstddef>
 #include <limits>
 
@@ -19,11 +19,6 @@ public:
     void upload_parameters() override;
     void release_parameters() override {}
 
-    GLint loc_cur_t = -1;
-    GLint loc_offset = -1;
-    GLint loc_in_strength = -1;
-    GLint loc_dist_t = -1;
-    GLint loc_in_lighten = -1;
     float cur_t = 0.0f;  // wave phase, periods
     float offset[3] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::quiet_NaN(),
                        std::numeric_limits<float>::quiet_NaN()};  // wave centre, object space
@@ -40,8 +35,6 @@ public:
     void upload_parameters() override;
     void release_parameters() override {}
 
-    GLint loc_particle_size = -1;
-    GLint loc_particle_intensity = -1;
     float particle_size = 1.0f;        // quad half-size, eye-space units
     float particle_intensity = 0.25f;  // opacity factor, 0-1
 };
@@ -56,13 +49,6 @@ public:
     void upload_parameters() override;
     void release_parameters() override {}
 
-    GLint loc_cur_t = -1;
-    GLint loc_light_position = -1;
-    GLint loc_max_dist = -1;
-    GLint loc_seg_width_norm = -1;
-    GLint loc_particle_size = -1;
-    GLint loc_min_color = -1;
-    GLint loc_max_color = -1;
     float cur_t = 0.0f;  // position of the sweeping shell, 0-1 of max_dist
     float light_position[3] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::quiet_NaN(),
                                std::numeric_limits<float>::quiet_NaN()};  // world space
@@ -83,10 +69,6 @@ public:
     void upload_parameters() override;
     void release_parameters() override {}
 
-    GLint loc_t_parm = -1;
-    GLint loc_inner_rotmat = -1;
-    GLint loc_outer_rotmat = -1;
-    GLint loc_max_extrude = -1;
     float t_parm = 0.0f;           // extrusion along the normals, object units
     float max_extrude = 0.0f;      // extrusion that glows fully, object units
     float inner_rotmat[16] = {};   // column-major, applied before extruding
@@ -101,7 +83,6 @@ public:
     void upload_parameters() override;
     void release_parameters() override {}
 
-    GLint loc_cur_t = -1;
     float cur_t = 0.0f;  // morph blend, 0 = drawn mesh, 1 = target mesh
 };
 
@@ -113,8 +94,6 @@ public:
     void upload_parameters() override;
     void release_parameters() override {}
 
-    GLint loc_intensities = -1;
-    GLint loc_lightmap_col = -1;
     float intensities[3] = {};   // weights of the red, green, blue lightmaps
     float lightmap_col[3] = {};  // light colour, 0-1
 };
@@ -128,7 +107,6 @@ public:
     void upload_parameters() override;
     void release_parameters() override {}
 
-    GLint loc_lightemit = -1;
     float lightemit = 0.0f;  // added light, 0-1
 
 protected:
@@ -154,13 +132,6 @@ public:
 
     static constexpr size_t BLOCK = 15;  // floats in the parameter block
 
-    GLint loc_turn = -1;
-    GLint loc_turn_step = -1;
-    GLint loc_size = -1;
-    GLint loc_stretch = -1;
-    GLint loc_spacing = -1;
-    GLint loc_colour = -1;
-    GLint loc_kick = -1;
     float turn[3] = {};                 // first copy about x, y, z, degrees
     float turn_step[3] = {};            // less per further copy, degrees
     float size[2] = {1.0f, 0.0f};       // first copy's size, growth per copy
