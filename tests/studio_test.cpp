@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "event_script.h"
 #include "file_watcher.h"
@@ -62,34 +63,25 @@ TEST(StudioTimelineText, PrintedValuesReadBackAsTheSameValuesAndOnlyTableLinesPa
     const std::string text = timeline_printout(comp, 115000);
     const std::vector<cTimelineLine> lines = parse_timeline_text(text);
     ASSERT_EQ(lines.size(), 3u) << text;
-    for (const cTimelineLine& l : lines) {
-        EXPECT_EQ(l.key, 60);
-        EXPECT_EQ(l.start, 111500);
-        EXPECT_EQ(l.end, 119000);
+    // A SET holds its value: 0 at the end.
+    const std::tuple<std::string, std::string, double> want[] = {
+        {"count", "SET_INT", 0}, {"speed", "SET_FLOAT", 0}, {"phase", "LERP_DOUBLE", tuned.phase}};
+    for (int i = 0; i < 3; ++i) {
+        const cTimelineLine& l = lines[i];
+        EXPECT_EQ(std::tie(l.key, l.start, l.end), std::make_tuple(60, 111500, 119000)) << i;
+        EXPECT_EQ(std::tie(l.var, l.kind, l.to), want[i]) << i;
     }
-    EXPECT_EQ(lines[0].var, "count");
-    EXPECT_EQ(lines[0].kind, "SET_INT");
     EXPECT_EQ(lines[0].from, -3);
-    EXPECT_EQ(lines[1].var, "speed");
-    EXPECT_EQ(lines[1].kind, "SET_FLOAT");
     EXPECT_EQ(static_cast<float>(lines[1].from), tuned.speed);  // bit for bit
-    EXPECT_EQ(lines[1].to, 0.0);
-    EXPECT_EQ(lines[2].var, "phase");
-    EXPECT_EQ(lines[2].kind, "LERP_DOUBLE");
     EXPECT_EQ(lines[2].from, tuned.phase);
-    EXPECT_EQ(lines[2].to, tuned.phase);
     // The Vec3 has no table kind: it is named in a comment, which pastes harmlessly.
     EXPECT_NE(text.find("// eye = "), std::string::npos) << text;
 
     // The parser takes the table's own lines and nothing else.
     cTimelineLine l;
-    ASSERT_TRUE(parse_timeline_line("    {60,  \"campath_t\",        LERP_FLOAT,    111500, 119000,   0.0,   1.0},", l));
-    EXPECT_EQ(l.key, 60);
-    EXPECT_EQ(l.var, "campath_t");
-    EXPECT_EQ(l.kind, "LERP_FLOAT");
-    EXPECT_EQ(l.start, 111500);
-    EXPECT_EQ(l.end, 119000);
-    EXPECT_EQ(l.to, 1.0);
+    ASSERT_TRUE(parse_timeline_line("    {60,  \"campath_t\",        LERP_FLOAT,    111500, 119000,   0.5,   1.0},", l));
+    EXPECT_EQ(std::tie(l.key, l.var, l.kind, l.start, l.end, l.from, l.to),
+              std::make_tuple(60, "campath_t", "LERP_FLOAT", 111500, 119000, 0.5, 1.0));
     for (const char* bad : {
              "{60, \"x\", LERP_FLOAT, 1, 2, 0.0},",          // a field missing
              "{60, \"x\", LERP_VEC3, 1, 2, 0.0, 1.0},",      // no such kind
