@@ -6,10 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string_view>
 
+#include "data_file.h"
 #include "resource_path.h"
 
 namespace {
@@ -129,11 +130,14 @@ cEventQueue* cEventQueue_factory::loadFile()
 
 cEventQueue* cEventQueue_factory::loadFile(const std::string& name)
 {
-    std::ifstream in(resolve_script(name));
-    if (!in) {
+    const cDataFile file = read_data_file(resolve_script(name), MAX_SCRIPT_BYTES);
+    if (!file.read) {
+        if (!file.missing)
+            std::cerr << "# warning: " << file.problem << std::endl;
         std::cout << "Error reading file \"" << name << " in cEventQueue_factory::loadFile" << std::endl;
         return nullptr;
     }
+    std::istringstream in(std::string(file.bytes.begin(), file.bytes.end()));
     auto* queue = new cEventQueue();
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {

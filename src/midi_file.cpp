@@ -1,5 +1,6 @@
 #include "midi_file.h"
 
+#include "data_file.h"
 #include "log.h"
 
 #include <algorithm>
@@ -57,20 +58,13 @@ void midi_fatal(const char* format, ...)
 
 std::optional<std::vector<uint8_t>> read_midi_bytes(const std::string& path)
 {
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
+    const cDataFile file = read_data_file(path, MAX_MIDI_BYTES);
+    if (!file.read) {
+        if (!file.missing)
+            fprintf(stderr, "# midi: %s\n", file.problem.c_str());
         return std::nullopt;
-    std::vector<uint8_t> bytes;
-    if (fseek(f, 0, SEEK_END) == 0) {
-        long size = ftell(f);
-        if (size > 0) {
-            bytes.resize(static_cast<size_t>(size));
-            fseek(f, 0, SEEK_SET);
-            bytes.resize(fread(bytes.data(), 1, bytes.size(), f));
-        }
     }
-    fclose(f);
-    return bytes;
+    return std::vector<uint8_t>(file.bytes.begin(), file.bytes.end());
 }
 
 // ---- file -------------------------------------------------------------------

@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <stdexcept>
 
+#include "data_file.h"
 #include "gl_error.h"
 #include "log.h"
 #include "resource_path.h"
@@ -23,13 +22,11 @@ bool read_file(const std::string& path, std::string& text)
 {
     if (path.empty())
         return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    text = s.str();
-    return true;
+    const cDataFile file = read_data_file(path, MAX_SHADER_BYTES);
+    if (!file.read && !file.missing)
+        std::cerr << "## ERROR: " << file.problem << std::endl;
+    text.assign(file.bytes.begin(), file.bytes.end());
+    return file.read;
 }
 
 std::string shader_log(GLuint shader)

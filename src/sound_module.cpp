@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 
+#include "data_file.h"
 #include "log.h"
 #include "resource_path.h"
 
@@ -211,16 +211,10 @@ void cSoundModule_SDL::read_file(const std::string& name)
 {
     data.clear();
     std::string path = cResourcePath::get_fullpath(name);
-    std::ifstream in(path.empty() ? name : path, std::ios::binary | std::ios::ate);
-    if (!in)
-        return;
-    std::streamoff size = in.tellg();
-    if (size <= 0)
-        return;
-    data.resize(static_cast<size_t>(size));
-    in.seekg(0);
-    in.read(reinterpret_cast<char*>(data.data()), size);
-    data.resize(static_cast<size_t>(in.gcount()));
+    const cDataFile file = read_data_file(path.empty() ? name : path, MAX_MUSIC_BYTES);
+    if (!file.read && !file.missing)
+        std::cerr << "## ERROR: " << file.problem << std::endl;
+    data.assign(file.bytes.begin(), file.bytes.end());
 }
 
 void cSoundModule_SDL::load()

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "data_file.h"
 #include "gl_error.h"
 #include "log.h"
 #include "resource_path.h"
@@ -258,6 +259,11 @@ std::string cTextureManager::resolve_path(const std::string& name)
     const std::string path = cResourcePath::get_fullpath(name);
     if (path.empty())
         fail_at("file was not found in path: \"" + name + "\"");
+    // Opening a pipe or device in the picture's place would block for ever.
+    if (const std::string problem = data_file_problem(path); !problem.empty()) {
+        std::cerr << "## ERROR: " << problem << std::endl;
+        fail_at("unable to open file " + path);
+    }
     FILE* probe = std::fopen(path.c_str(), "r");
     if (!probe)
         fail_at("unable to open file " + path);

@@ -10,6 +10,7 @@
 #include <iostream>
 #include <iterator>
 
+#include "data_file.h"
 #include "log.h"
 #include "resource_path.h"
 
@@ -191,13 +192,14 @@ cBzObjStatus bobj_decode(const uint8_t* file, size_t size, cMeshObj_data& mesh)
 
 void bobj_load_compressed(const std::string& path, cMeshObj_data& mesh)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file.good()) {
+    const cDataFile file = read_data_file(path, MAX_MODEL_BYTES);
+    if (!file.read) {
+        if (!file.missing)
+            std::cerr << "## ERROR: " << file.problem << std::endl;
         std::cerr << "# ERROR opening file " << path << " in " << "bobj_load_compressed" << std::endl;
         fatal_exit(-1);
     }
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    file.close();
+    const std::vector<uint8_t> bytes(file.bytes.begin(), file.bytes.end());
     const cBzObjStatus status = bobj_decode(bytes.data(), bytes.size(), mesh);
     if (status.exit_code == 1) {
         std::cerr << "# warning: zlib caused an error: " << status.zlib_code << std::endl;

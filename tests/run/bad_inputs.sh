@@ -256,6 +256,23 @@ for kind in missing empty half random glsl-syntax; do
     check "$what" $G 255 "default" "ends before the show, naming the program" -- program
 done
 
+# ---- something other than a file where a data file belongs ----------------------------
+# Refused without blocking or reading, naming the file and what is there.
+new_tree; rm "$tree/$S"; mkdir "$tree/$S"
+check "a directory" $S 2 "is a directory, not a file" "a warning; read as a missing script" -- inspect markers "$tree/$S"
+new_tree; rm "$tree/$S"; ln -s /dev/zero "$tree/$S"
+check "/dev/zero" $S 2 "is a device, not a file" "a warning; read as a missing script" -- inspect markers "$tree/$S"
+new_tree music; rm "$tree/$M"; mkdir "$tree/$M"
+check "a directory" $M 0 "is a directory, not a file" "plays without MIDI and beat events" -- capture
+new_tree music; rm "$tree/$A"; mkdir "$tree/$A"
+check "a directory" $A 255 "is a directory, not a file" "ends before the show" -- program
+new_tree textures; rm "$tree/$J"; mkfifo "$tree/$J"
+check "a named pipe" $J 255 "is a named pipe, not a file" "ends (it used to wait for a writer for ever)" -- program
+new_tree models; rm "$tree/$B"; mkdir "$tree/$B"
+check "a directory" $B 255 "is a directory, not a file" "ends" -- capture --scene "netsphere glowtest"
+new_tree src/shaders; rm "$tree/$G"; head -c 2000000 /dev/zero | tr '\0' ' ' > "$tree/$G"
+check "2 MB source" $G 255 "is larger than 1048576 bytes" "ends before the show, unread" -- program
+
 # ---- where the program lives ----------------------------------------------------------
 new_tree textures models music
 chmod -R a-w "$tree/data"

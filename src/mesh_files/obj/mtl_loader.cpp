@@ -1,9 +1,10 @@
 #include "mesh_files/obj/mtl_loader.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
+#include <sstream>
 
+#include "data_file.h"
 #include "mesh_files/obj/obj_tokens.h"
 
 namespace {
@@ -62,12 +63,15 @@ void apply(eMtlToken kind, const tTokens& tok, cMaterial& m)
 void cMtlLoader::load(const std::string& path, std::vector<cMaterial>& out)
 {
     out.clear();
-    std::ifstream file(path);
-    if (!file) {
+    const cDataFile file = read_data_file(path, MAX_MODEL_BYTES);
+    if (!file.read) {
+        if (!file.missing)
+            std::cerr << "## ERROR: " << file.problem << std::endl;
         std::cerr << "## ERROR: Couldn't open " << path << std::endl;
         return;
     }
-    read(file, path, out);
+    std::istringstream text(std::string(file.bytes.begin(), file.bytes.end()));
+    read(text, path, out);
 }
 
 void cMtlLoader::read(std::istream& in, const std::string& path, std::vector<cMaterial>& out)

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
+#include <sstream>
 #include <numeric>
 #include <unordered_map>
 
+#include "data_file.h"
 #include "log.h"
 #include "mesh_files/obj/mtl_loader.h"
 #include "mesh_files/obj/obj_tokens.h"
@@ -117,13 +118,15 @@ void cObjLoader::load_file(const std::string& path)
     } else {
         directory = full.substr(0, slash + 1);
     }
-    std::ifstream file(full);
-    if (!file) {
+    const cDataFile file = read_data_file(full, MAX_MODEL_BYTES);
+    if (!file.read) {
+        if (!file.missing)
+            std::cerr << "## ERROR: " << file.problem << std::endl;
         std::cout << "File not found: \"" << full << "\" in cObjLoader::load_file(..)" << std::endl;
         fatal_exit(-1);
     }
-    exit_on_failure(parse(file));
-    file.close();
+    std::istringstream text(std::string(file.bytes.begin(), file.bytes.end()));
+    exit_on_failure(parse(text));
     std::cout << "done reading obj.\n-" << std::endl;
 }
 
