@@ -13,10 +13,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs the generator as the build does; its exit status.
-int run_datagen(const std::string& args)
+// Runs the generator as the build does; its exit status. Its error stream
+// goes to `errors` when given.
+int run_datagen(const std::string& args, const std::string& errors = "/dev/null")
 {
-    const std::string command = executable_dir() + "/quorvane-datagen " + args + " > /dev/null 2>&1";
+    const std::string command = executable_dir() + "/quorvane-datagen " + args + " > /dev/null 2>" + errors;
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -52,4 +53,23 @@ TEST(DatagenTest, WritesTheSameBytesEveryRun)
     }
     for (const char* name : {"music/goa3_3.mid", "music/goa3_4_master.mp3", "music/spectrogram.png", "script/markers.txt"})
         EXPECT_EQ(fresh.count(name), 1u) << name;
+}
+
+// A render's numbers are read whole and in range; anything else ends with
+// one line naming the option, and no file.
+TEST(DatagenTest, RenderArgumentsOutOfRangeOrNotNumbersAreRefused)
+{
+    const fs::path dir = fs::temp_directory_path() / ("qv_datagen_args_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const std::string wav = (dir / "o.wav").string(), log = (dir / "err").string();
+    for (const char* args : {"--seconds 1e9", "--seconds -5", "--seconds abc", "--seconds nan", "--seconds 0",
+                             "--solo 9999", "--solo x", "--solo 0", "--solo 2x"}) {
+        EXPECT_EQ(run_datagen("--render " + wav + " " + args, log), 2) << args;
+        std::ifstream in(log);
+        const std::string line((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(line.rfind("quorvane-datagen: " + std::string(args).substr(0, std::string(args).find(' ')), 0), 0u)
+            << args << ": " << line;
+        EXPECT_FALSE(fs::exists(wav)) << args;
+    }
+    fs::remove_all(dir);
 }

@@ -6,6 +6,7 @@
 // quorvane-datagen --preview <dir>: the tree and a contact sheet of it.
 // quorvane-datagen --render <file.wav> [--solo <track>] [--seconds <s>]:
 // renders the soundtrack (or one MIDI track of it alone) to a WAV file.
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include <system_error>
 #include <vector>
 
+#include "composition.h"
 #include "models.h"
 #include "music.h"
 #include "preview.h"
@@ -80,6 +82,24 @@ int usage()
     return 2;
 }
 
+// The longest render: the piece runs about four minutes.
+constexpr double MAX_RENDER_SECONDS = 600.0;
+
+// The whole of `text` as a number; false for anything else, nan included.
+template <typename T>
+bool parse_whole(const char* text, T& out)
+{
+    const char* end = text + std::strlen(text);
+    const auto [p, ec] = std::from_chars(text, end, out);
+    return ec == std::errc() && p == end && end != text;
+}
+
+int bad_argument(const std::string& option, const char* value, const std::string& wanted)
+{
+    std::cerr << "quorvane-datagen: " << option << ": '" << value << "' is not " << wanted << std::endl;
+    return 2;
+}
+
 int render_command(int argc, char** argv)
 {
     if (argc < 3 || argc % 2 == 0)
@@ -87,12 +107,16 @@ int render_command(int argc, char** argv)
     int solo = -1;
     double seconds = 0.0;
     for (int i = 3; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--solo") == 0)
-            solo = std::atoi(argv[i + 1]);
-        else if (std::strcmp(argv[i], "--seconds") == 0)
-            seconds = std::atof(argv[i + 1]);
-        else
+        const char* value = argv[i + 1];
+        if (std::strcmp(argv[i], "--solo") == 0) {
+            if (!parse_whole(value, solo) || solo < 1 || solo >= TRACK_COUNT)
+                return bad_argument("--solo", value, "a track of the piece (1 to " + std::to_string(TRACK_COUNT - 1) + ")");
+        } else if (std::strcmp(argv[i], "--seconds") == 0) {
+            if (!parse_whole(value, seconds) || !(seconds > 0.0 && seconds <= MAX_RENDER_SECONDS))
+                return bad_argument("--seconds", value, "a length of more than 0 and at most 600 seconds");
+        } else {
             return usage();
+        }
     }
     return render_wav(argv[2], solo, seconds) ? 0 : 1;
 }
