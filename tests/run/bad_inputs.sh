@@ -68,6 +68,7 @@ damage() {
 program() { timeout 90 "$tree/bin/quorvane"; }
 capture() { timeout 90 "$tree/bin/quorvane-capture" --size 64x64 --at 0 --png "$tree/frame.png" "$@"; }
 inspect() { timeout 30 "$tree/bin/quorvane-inspect" "$@"; }
+capture_lacking() { (export MESA_EXTENSION_OVERRIDE=-$1; capture); }  # a driver without extension $1
 
 # The show without an end marker plays until the viewer ends it: wait for
 # the show to start, then close the window (SDL turns SIGTERM into a quit).
@@ -101,7 +102,7 @@ check() {
     # The table shows the line the case looked for, without the tree's
     # temporary path or unprintable bytes.
     local line="" tool=quorvane
-    case $1 in capture | inspect) tool=quorvane-$1 ;; esac
+    case $1 in capture*) tool=quorvane-capture ;; inspect) tool=quorvane-inspect ;; esac
     [ -n "$text" ] && line=$(grep -a -m1 -F -- "$text" "$log" | tr -cd '[:print:]' | sed "s|$work/[^/]*/||g" | cut -c1-110)
     if [ -z "$problem" ]; then
         passed=$((passed + 1))
@@ -272,6 +273,12 @@ new_tree models; rm "$tree/$B"; mkdir "$tree/$B"
 check "a directory" $B 255 "is a directory, not a file" "ends" -- capture --scene "netsphere glowtest"
 new_tree src/shaders; rm "$tree/$G"; head -c 2000000 /dev/zero | tr '\0' ' ' > "$tree/$G"
 check "2 MB source" $G 255 "is larger than 1048576 bytes" "ends before the show, unread" -- program
+
+# ---- the driver -------------------------------------------------------------------------
+# A tool runs headless: where the show opens its message box, it prints.
+new_tree
+check "driver without GL_ARB_vertex_buffer_object" bin/quorvane-capture 255 "GL_ARB_vertex_buffer_object is missing" \
+    "the message on the error stream instead of a box nobody clicks, ends" -- capture_lacking GL_ARB_vertex_buffer_object
 
 # ---- where the program lives ----------------------------------------------------------
 new_tree textures models music

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "demo.h"
+#include "extensions.h"
 #include "frame.h"
 #include "frame_output.h"
 #include "mp4_file.h"
@@ -99,6 +100,13 @@ std::unique_ptr<cRenderTarget_fbo> make_screen(int32_t width, int32_t height)
     return screen;
 }
 
+// Nobody would click the message box the show opens for a missing
+// extension: the capture prints its text and ends.
+void print_missing_extension(const char* caption, const char* text)
+{
+    std::cerr << "quorvane-capture: " << caption << ": " << text << std::endl;
+}
+
 // GL context, sizes, the show's GL start-up, and the frame's target.
 std::unique_ptr<cRenderTarget_fbo> start_gl(int32_t width, int32_t height)
 {
@@ -115,6 +123,7 @@ std::unique_ptr<cRenderTarget_fbo> start_gl(int32_t width, int32_t height)
     video->width = video->viewport_width = width;
     video->height = video->viewport_height = height;
     video->stretch = true;
+    missing_extension_message = print_missing_extension;
     start_program();
     return make_screen(width, height);
 }
