@@ -69,6 +69,17 @@ program() { timeout 90 "$tree/bin/quorvane"; }
 capture() { timeout 90 "$tree/bin/quorvane-capture" --size 64x64 --at 0 --png "$tree/frame.png" "$@"; }
 inspect() { timeout 30 "$tree/bin/quorvane-inspect" "$@"; }
 capture_lacking() { (export MESA_EXTENSION_OVERRIDE=-$1; capture); }  # a driver without extension $1
+# The capture asked to stop (SIGTERM) half a second in, while it loads.
+capture_stopped_while_loading() {
+    timeout 90 "$tree/bin/quorvane-capture" --size 64x64 --fps 2 --mp4 "$tree/show.mp4" &
+    local pid=$!
+    sleep 0.5
+    kill -TERM $pid
+    wait $pid
+    local rc=$?
+    [ ! -e "$tree/show.mp4" ] || { echo "show.mp4 left behind"; return 3; }
+    return $rc
+}
 
 # The show without an end marker plays until the viewer ends it: wait for
 # the show to start, then close the window (SDL turns SIGTERM into a quit).
@@ -274,11 +285,16 @@ check "a directory" $B 255 "is a directory, not a file" "ends" -- capture --scen
 new_tree src/shaders; rm "$tree/$G"; head -c 2000000 /dev/zero | tr '\0' ' ' > "$tree/$G"
 check "2 MB source" $G 255 "is larger than 1048576 bytes" "ends before the show, unread" -- program
 
-# ---- the driver -------------------------------------------------------------------------
-# A tool runs headless: where the show opens its message box, it prints.
+# ---- the driver, and a stop request ------------------------------------------------------
+# A tool runs headless: where the show opens its message box, it prints;
+# and a stop request ends it at any point of loading.
 new_tree
 check "driver without GL_ARB_vertex_buffer_object" bin/quorvane-capture 255 "GL_ARB_vertex_buffer_object is missing" \
     "the message on the error stream instead of a box nobody clicks, ends" -- capture_lacking GL_ARB_vertex_buffer_object
+
+new_tree
+check "stop request while loading" bin/quorvane-capture 130 "interrupted while loading" \
+    "ends at once, nothing written" -- capture_stopped_while_loading
 
 # ---- where the program lives ----------------------------------------------------------
 new_tree textures models music

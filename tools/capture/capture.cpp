@@ -1,5 +1,7 @@
 #include "capture.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -30,10 +32,20 @@
 namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
+volatile std::sig_atomic_t started = 0;  // the show has loaded: outputs may be open
 
+// Once the show runs, a stop request ends the frame loop, which finishes
+// the files. While it loads nothing is written yet, and a read or wait of
+// the loading must not hold the request: the tool ends at once.
 void on_interrupt(int)
 {
-    interrupted = 1;
+    if (started) {
+        interrupted = 1;
+        return;
+    }
+    static const char line[] = "quorvane-capture: interrupted while loading; nothing written\n";
+    (void)!write(STDERR_FILENO, line, sizeof line - 1);
+    _exit(130);
 }
 
 // The demo time of the frame being drawn.
@@ -374,6 +386,7 @@ int run_capture(const cCaptureOptions& o)
         return 0;
     }
     cSceneManager& manager = start_show(o);
+    started = 1;
     cFramePlan plan = plan_frames(o, show_end(manager));
     plan.first_drawn = first_frame_to_draw(manager, plan);
     if (plan.first_drawn > 0)

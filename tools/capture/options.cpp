@@ -39,8 +39,9 @@ what and how:
   --help             this text
 
 exit status: 0 done; 1 bad options or a failed output; 130 stopped by
-Ctrl-C or SIGTERM (the files hold the frames done); 255 the show itself
-could not start (a missing or damaged data file, shader or extension).
+Ctrl-C or SIGTERM (the files hold the frames done, none while loading);
+255 the show itself could not start (a missing or damaged data file,
+shader or extension).
 
 Trails, particles and animators carry history, so the show is replayed
 from the start of the first layer whose scene reaches the range (from 0
