@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -71,5 +74,28 @@ TEST(DatagenTest, RenderArgumentsOutOfRangeOrNotNumbersAreRefused)
             << args << ": " << line;
         EXPECT_FALSE(fs::exists(wav)) << args;
     }
+    fs::remove_all(dir);
+}
+
+// A render that does not fit on the disk (a file size limit stands in for a
+// full one) says why and leaves no file, not even a partial one.
+TEST(DatagenTest, ARenderThatCannotBeWrittenWholeLeavesNoFile)
+{
+    const fs::path dir = fs::temp_directory_path() / ("qv_datagen_full_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit small{65536, old.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &small);
+    const auto on_limit = std::signal(SIGXFSZ, SIG_IGN);  // the write fails instead of killing
+    const int status = run_datagen("--render " + (dir / "o.wav").string() + " --seconds 2", (dir / "err").string());
+    std::signal(SIGXFSZ, on_limit);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(status, 1);
+    std::ifstream in(dir / "err");
+    const std::string line((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(line.find("cannot write " + (dir / "o.wav").string() + ": File too large"), std::string::npos) << line;
+    EXPECT_FALSE(fs::exists(dir / "o.wav"));
+    EXPECT_FALSE(fs::exists(dir / "o.wav.part"));
     fs::remove_all(dir);
 }

@@ -1,7 +1,9 @@
 #include "profile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "options.h"
 
@@ -102,7 +104,7 @@ void cProfiler::write_csv()
 {
     FILE* f = std::fopen(file.temp.c_str(), "w");
     if (!f)
-        throw cCaptureError("cannot write " + file.path);
+        throw cCaptureError("cannot write " + file.path + ": " + std::strerror(errno));
     std::fprintf(f, "frame,time_ms,update_ms,draw_ms,gpu_ms,pixels,draw_calls,primitives,passes,pass_sizes,layers\n");
     for (const cFrameWork& frame : frames) {
         const cWork& w = frame.work;
@@ -119,9 +121,8 @@ void cProfiler::write_csv()
         }
         std::fprintf(f, "\"\n");
     }
-    const bool written = std::fclose(f) == 0;
-    if (!written)
-        throw cCaptureError("cannot write " + file.path);
+    if (std::fclose(f) != 0)
+        throw cCaptureError("cannot write " + file.path + ": " + std::strerror(errno));
     file.commit();
 }
 

@@ -1,6 +1,7 @@
 #include "midi_writer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -107,9 +108,17 @@ std::vector<uint8_t> encode_midi(const cMidiSong& song)
 
 bool write_bytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    FILE* f = std::fopen(path.c_str(), "wb");
+    // Under a temporary name until complete: a full disk leaves no
+    // truncated file under the final one.
+    const std::string temp = path + ".part";
+    FILE* f = std::fopen(temp.c_str(), "wb");
     if (!f)
         return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+    const bool complete = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    if (std::fclose(f) == 0 && complete && std::rename(temp.c_str(), path.c_str()) == 0)
+        return true;
+    const int error = errno;  // the reason, for the caller's message
+    std::remove(temp.c_str());
+    errno = error;
+    return false;
 }

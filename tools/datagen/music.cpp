@@ -1,5 +1,6 @@
 #include "music.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <iostream>
@@ -16,7 +17,7 @@ bool save(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     if (write_bytes(path, bytes))
         return true;
-    std::cerr << "quorvane-datagen: cannot write " << path << std::endl;
+    std::cerr << "quorvane-datagen: cannot write " << path << ": " << std::strerror(errno) << std::endl;
     return false;
 }
 
