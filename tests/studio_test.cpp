@@ -18,6 +18,7 @@
 #include "support/midi_bytes.h"
 #include "support/mp3_encode.h"
 #include "support/probe_scene.h"
+#include "support/tool_run.h"
 #include "timeline_text.h"
 #include "transport.h"
 #include "values/interpolator.h"
@@ -324,3 +325,32 @@ TEST(StudioFileWatcher, ReportsAChangeOnceAndLooksOnlyOncePerInterval)
 }
 
 }  // namespace
+
+class StudioArgsTest : public ToolTest {
+protected:
+    StudioArgsTest() : ToolTest("quorvane-studio", "2>&1 >/dev/null") {}  // standard error only
+};
+
+// Each number is read whole and in range; anything else ends before a
+// window opens, with a line naming the option and exit 2.
+TEST_F(StudioArgsTest, BadArgumentsEndBeforeTheWindowWithOneLine)
+{
+    const struct {
+        const char* args;
+        const char* message;
+    } cases[] = {
+        {"--size 640x360junk", "--size WxH, from 64x64 to 16384x16384: 640x360junk"},
+        {"--size 99999x360", "--size WxH"},
+        {"--size 10x10", "--size WxH"},
+        {"--size -640x360", "--size WxH"},
+        {"--at 12s", "not a time in ms: 12s"},
+        {"--at -5", "not a time in ms: -5"},
+        {"--loop 5000 1000", "--loop A B needs A < B"},
+        {"--bogus", "unknown option --bogus"},
+    };
+    for (const auto& c : cases) {
+        const std::string err = run(c.args);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << c.args;
+        EXPECT_EQ(err.rfind(std::string("quorvane-studio: ") + c.message, 0), 0u) << c.args << "\n" << err;
+    }
+}

@@ -1,6 +1,8 @@
 // quorvane-studio: the show in a window for the people who make it: seek,
 // pause, loop, solo a layer, tweak its values, print them for the timeline,
 // and see shader edits at once.
+#include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,13 +21,35 @@ const char* const USAGE =
     "  --loop A B   play A to B ms again and again\n"
     "  --size WxH   window size in pixels (default 1280x720)\n";
 
-int32_t ms_arg(const char* text)
+// The whole of `text` as a number from min to max; throws `what` otherwise.
+int32_t whole_number(const std::string& text, long min, long max, const std::string& what)
 {
     char* end = nullptr;
-    const long v = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || v < 0 || v > INT32_MAX)
-        throw std::invalid_argument(std::string("not a time in ms: ") + text);
+    errno = 0;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0])) || *end != '\0' || errno != 0 || v < min ||
+        v > max)
+        throw std::invalid_argument(what + text);
     return static_cast<int32_t>(v);
+}
+
+int32_t ms_arg(const char* text)
+{
+    return whole_number(text, 0, INT32_MAX, "not a time in ms: ");
+}
+
+// WxH, each side from 64 to 16384 pixels.
+void size_arg(const std::string& text, int32_t& width, int32_t& height)
+{
+    const size_t x = text.find('x');
+    try {
+        if (x == std::string::npos)
+            throw std::invalid_argument(text);
+        width = whole_number(text.substr(0, x), 64, 16384, "");
+        height = whole_number(text.substr(x + 1), 64, 16384, "");
+    } catch (const std::invalid_argument&) {
+        throw std::invalid_argument("--size WxH, from 64x64 to 16384x16384: " + text);
+    }
 }
 
 cStudioOptions parse(int argc, char** argv)
@@ -48,9 +72,7 @@ cStudioOptions parse(int argc, char** argv)
             if (o.loop_b <= o.loop_a)
                 throw std::invalid_argument("--loop A B needs A < B");
         } else if (a == "--size") {
-            const char* v = next();
-            if (std::sscanf(v, "%dx%d", &o.width, &o.height) != 2 || o.width < 64 || o.height < 64)
-                throw std::invalid_argument(std::string("--size WxH, at least 64x64: ") + v);
+            size_arg(next(), o.width, o.height);
         } else {
             throw std::invalid_argument("unknown option " + a);
         }
