@@ -20,6 +20,7 @@ extern "C" {
 #include "frame_difference.h"
 #include "resource_path.h"
 #include "support/image_file.h"
+#include "version_info.h"
 #include "support/tool_run.h"
 
 namespace fs = std::filesystem;
@@ -258,3 +259,18 @@ TEST_F(CaptureTest, BadInputEndsWithOneLineAndNoFile)
 }
 
 }  // namespace
+
+// Every tool names itself and the project's version (and, built from a
+// checkout, the revision) on --version, and ends with 0.
+TEST(ToolVersionTest, EveryToolAnswersVersion)
+{
+    for (const std::string tool : {"quorvane-capture", "quorvane-studio", "quorvane-inspect", "quorvane-datagen"}) {
+        FILE* p = popen((executable_dir() + "/" + tool + " --version 2>&1").c_str(), "r");
+        ASSERT_NE(p, nullptr);
+        char line[256] = "";
+        const bool read = std::fgets(line, sizeof line, p) != nullptr;
+        const int status = pclose(p);
+        EXPECT_TRUE(read && std::string(line).rfind(tool + " " + QV_VERSION, 0) == 0) << tool << ": " << line;
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << tool;
+    }
+}

@@ -5,14 +5,15 @@
 #include <iostream>
 
 #include "capture.h"
+#include "version.h"
 
 int main(int argc, char** argv)
 {
     int code = 1;
     try {
         const cCaptureOptions options = parse_options(argc, argv);
-        if (options.help) {
-            std::cout << CAPTURE_HELP;
+        if (options.help || options.version) {
+            std::cout << (options.help ? CAPTURE_HELP : version_line("quorvane-capture") + "\n");
             return 0;
         }
         code = run_capture(options);

@@ -37,6 +37,7 @@ what and how:
   --to MS            end of the range, exclusive (default: the end of the show)
   --every S          seconds between sheet thumbnails (default 5)
   --help             this text
+  --version          the tool's version
 
 exit status: 0 done; 1 bad options or a failed output; 130 stopped by
 Ctrl-C or SIGTERM (the files hold the frames done, none while loading);
@@ -99,7 +100,7 @@ std::pair<std::string, std::string> parse_set(const std::string& text)
 
 void check_combination(const cCaptureOptions& o, bool range_given)
 {
-    if (o.help || o.list)
+    if (o.help || o.version || o.list)
         return;
     if (o.mp4.empty() && o.png.empty() && o.sheet.empty() && o.profile.empty())
         throw cCaptureError("nothing to write: give --mp4, --png, --sheet or --profile (see --help)");
@@ -155,6 +156,8 @@ cCaptureOptions parse_options(int argc, char** argv)
         };
         if (option == "--help" || option == "-h")
             o.help = true;
+        else if (option == "--version")
+            o.version = true;
         else if (option == "--list")
             o.list = true;
         else if (option == "--mp4")

@@ -33,6 +33,7 @@ struct cCaptureOptions {
     std::vector<std::pair<std::string, std::string>> sets;  // --set VAR=VALUE, in order
     bool list = false;              // --list
     bool help = false;              // --help
+    bool version = false;           // --version
 };
 
 // Throws cCaptureError on anything malformed or contradictory.

@@ -21,6 +21,7 @@
 #include "preview.h"
 #include "textures.h"
 #include "textures_show.h"
+#include "version.h"
 
 namespace fs = std::filesystem;
 
@@ -76,7 +77,7 @@ int generate(const fs::path& root, const std::vector<std::string>& only)
 
 int usage()
 {
-    std::cerr << "usage: quorvane-datagen <data dir> [family ...] | --preview <dir>\n"
+    std::cerr << "usage: quorvane-datagen <data dir> [family ...] | --preview <dir> | --version\n"
                  "       quorvane-datagen --render <file.wav> [--solo <track>] [--seconds <s>]"
               << std::endl;
     return 2;
@@ -125,6 +126,10 @@ int render_command(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::cout << version_line("quorvane-datagen") << "\n";
+        return 0;
+    }
     if (argc >= 2 && std::strcmp(argv[1], "--render") == 0)
         return render_command(argc, argv);
     if (argc == 3 && std::string(argv[1]) == "--preview") {

@@ -21,6 +21,7 @@
 #include "mesh_files/obj/obj_loader.h"
 #include "midi_events.h"
 #include "midi_file.h"
+#include "version.h"
 
 namespace {
 
@@ -189,6 +190,10 @@ int inspect_model(const std::string& path)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::cout << version_line("quorvane-inspect") << "\n";
+        return 0;
+    }
     const std::string what = argc == 3 ? argv[1] : "";
     if (what == "midi")
         return inspect_midi(argv[2]);
@@ -198,6 +203,6 @@ int main(int argc, char** argv)
         return inspect_markers(argv[2]);
     if (what == "model")
         return inspect_model(argv[2]);
-    std::cerr << "usage: quorvane-inspect midi FILE | notes FILE | markers FILE | model FILE" << std::endl;
+    std::cerr << "usage: quorvane-inspect midi FILE | notes FILE | markers FILE | model FILE | --version" << std::endl;
     return 2;
 }

@@ -12,6 +12,7 @@
 
 #include "overlay.h"
 #include "studio.h"
+#include "version.h"
 
 namespace {
 
@@ -19,7 +20,8 @@ const char* const USAGE =
     "usage: quorvane-studio [--at MS] [--loop A B] [--size WxH]\n"
     "  --at MS      start playing at MS milliseconds\n"
     "  --loop A B   play A to B ms again and again\n"
-    "  --size WxH   window size in pixels (default 1280x720)\n";
+    "  --size WxH   window size in pixels (default 1280x720)\n"
+    "  --version    the studio's version\n";
 
 // The whole of `text` as a number from min to max; throws `what` otherwise.
 int32_t whole_number(const std::string& text, long min, long max, const std::string& what)
@@ -64,6 +66,8 @@ cStudioOptions parse(int argc, char** argv)
         };
         if (a == "--help" || a == "-h") {
             o.help = true;
+        } else if (a == "--version") {
+            o.version = true;
         } else if (a == "--at") {
             o.at_ms = ms_arg(next());
         } else if (a == "--loop") {
@@ -90,6 +94,10 @@ int main(int argc, char** argv)
     } catch (const std::exception& e) {
         std::cerr << "quorvane-studio: " << e.what() << "\n" << USAGE;
         return 2;
+    }
+    if (options.version) {
+        std::cout << version_line("quorvane-studio") << "\n";
+        return 0;
     }
     if (options.help) {
         std::cout << USAGE << "keys:\n";

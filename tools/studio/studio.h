@@ -13,6 +13,7 @@ struct cStudioOptions {
     int32_t width = 1280;    // --size: window size in pixels
     int32_t height = 720;
     bool help = false;       // --help: print the usage and stop
+    bool version = false;    // --version: print the version and stop
 };
 
 // Opens the window and plays; never returns.
