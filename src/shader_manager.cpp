@@ -1,6 +1,7 @@
 #include "shader_manager.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -227,11 +228,12 @@ void cShader_GLSL::upload_uniforms() const
 
 bool cShader_GLSL::set_block(iVar* value)
 {
+    // The effects send their block before every pass: no heap here.
+    std::array<float, MAX_BLOCK_FLOATS> block;
     size_t n = 0;
     for (const cUniform& u : uniforms)
         n += static_cast<size_t>(u.floats);
-    std::vector<float> block(n);
-    if (!var_floats(value, block.data(), n))
+    if (n > block.size() || !var_floats(value, block.data(), n))
         return false;
     const float* next = block.data();
     for (cUniform& u : uniforms) {

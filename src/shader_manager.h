@@ -91,8 +91,9 @@ protected:
     bool find_uniforms(const char* source = nullptr);
     void upload_uniforms() const;
     // Fills the rows in order from the floats a cVar<float*> points at (as
-    // many as the rows hold together); false, and nothing changed, for any
-    // other variable.
+    // many as the rows hold together, at most MAX_BLOCK_FLOATS); false, and
+    // nothing changed, for any other variable.
+    static constexpr size_t MAX_BLOCK_FLOATS = 32;
     bool set_block(iVar* value);
     // Fills one row: one float from a cVar<float>, more from a cVar<float*>.
     bool set_row(size_t row, iVar* value);
