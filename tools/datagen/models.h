@@ -13,5 +13,4 @@ bool write_scene_models(const std::string& dir);    // octahedra, spikeball2, he
 bool write_card_models(const std::string& dir);     // greetings_bg_03, title/intro_bg, title/intro_logo
 bool write_flower_models(const std::string& dir);   // flowerpatch_stems, flowerpatch_petals, flowerpatch_closed
 bool write_mushroom_models(const std::string& dir); // mushroom_cave, mushrooms_a and _b (the morph pair)
-bool write_card_models(const std::string& dir);
-bool write_ganesh_model(const std::string& dir);   // ganesh.bzobj, the seated statue     // greetings_bg_03, title/intro_bg, title/intro_logo
+bool write_ganesh_model(const std::string& dir);   // ganesh.bzobj, the seated statue
