@@ -46,15 +46,15 @@ int32_t scene_marker_code(const char* token)
 
 // The script lives below the data directory but not in a search directory,
 // so a name that the search list cannot resolve is tried once more against
-// the executable's directory.
+// the executable's directory (or the installed data beside it).
 std::string resolve_script(const std::string& name)
 {
     std::string full = cResourcePath::get_fullpath(name);
     if (!full.empty())
         return full;
-    std::filesystem::path beside_exe = (std::filesystem::path(executable_dir()) / name).lexically_normal();
+    const std::string anchored = anchored_path(executable_dir(), name);
     std::error_code ec;
-    return std::filesystem::exists(beside_exe, ec) ? beside_exe.string() : name;
+    return std::filesystem::exists(anchored, ec) ? anchored : name;
 }
 
 // strtol clamped to 32 bits, so that absurd numbers cannot overflow the sum.

@@ -282,6 +282,9 @@ void start_program()
         std::cerr << "## error after first swapbuffers (ignored): " << swap_error << std::endl;
     cStateManager::get_instance()->set_defaults();
 
+    const std::string data_problem = data_location_problem();
+    if (!data_problem.empty())
+        std::cerr << "## ERROR: " << data_problem << std::endl;
     cResourcePath* paths = cResourcePath::get_instance();
     for (const char* dir : {"../src/shaders", "../src/shaders/comp", "../data", "../data/models", "../data/music",
                             "../data/textures"})

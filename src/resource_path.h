@@ -2,7 +2,9 @@
 // Search list for data files. Code names its files by short relative names
 // ("loader.jpg", "../data/textures"); get_fullpath turns such a name into the
 // path of an existing file. Directories are anchored at the executable's
-// directory, so the demo finds its data wherever it is started from.
+// directory, so the demo finds its data wherever it is started from: beside
+// it in the build tree (bin/../data, bin/../src/shaders) or in the installed
+// layout (bin/../share/quorvane/data, bin/../share/quorvane/shaders).
 // Created on first use, filled during start-up and scene construction, then
 // only read; the exit handler destroys it.
 #include <cstdint>
@@ -27,6 +29,16 @@ public:
 
 // Directory that holds the running executable, without a trailing '/'.
 std::string executable_dir();
+
+// Where a name relative to the executable ("../data/models") lies for an
+// executable in `exe_dir`: beside it when that exists, else in the installed
+// layout when that exists, else beside it (so that what is missing is
+// reported under the build tree's name).
+std::string anchored_path(const std::string& exe_dir, const std::string& relative);
+
+// Empty when the data directory is found beside the running executable or
+// installed; otherwise one line naming both places looked in.
+std::string data_location_problem();
 
 // Last modification time (seconds since 1970), or 0 with "Problem getting
 // file info" on the error stream when the file cannot be examined.

@@ -64,6 +64,22 @@ TEST_F(ResourcePathTest, RelativeDirectoriesHangOffTheExecutable)
     EXPECT_EQ(paths->dirs[1], expected);  // duplicates are kept
 }
 
+// An executable in bin/ finds "../data/..." beside it in a build tree, else
+// in share/quorvane/ of an installed tree, where the source tree's src/
+// level is gone; with neither, the build tree's name is kept for the message.
+TEST_F(ResourcePathTest, RelativeNamesFindTheBuildTreeThenTheInstalledTree)
+{
+    const std::string bin = (root / "a" / "bin").string();
+    fs::create_directories(root / "a" / "share" / "quorvane" / "data" / "models");
+    fs::create_directories(root / "a" / "share" / "quorvane" / "shaders" / "comp");
+    EXPECT_EQ(anchored_path(bin, "../data/models"), (root / "a" / "share" / "quorvane" / "data" / "models").string());
+    EXPECT_EQ(anchored_path(bin, "../src/shaders/comp"), (root / "a" / "share" / "quorvane" / "shaders" / "comp").string());
+    EXPECT_EQ(anchored_path(bin, "../data/music"), (root / "a" / "data" / "music").string());
+
+    fs::create_directories(root / "a" / "data" / "models");
+    EXPECT_EQ(anchored_path(bin, "../data/models"), (root / "a" / "data" / "models").string());
+}
+
 TEST_F(ResourcePathTest, ModifiedTime)
 {
     touch(root / "a" / "f.txt");

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <optional>
+#include <string>
 
 #include <SDL.h>
 
@@ -40,11 +42,16 @@ void open_window(const cStudioOptions& o)
     SDL_SetWindowTitle(video->screen, "quorvane studio");
 }
 
-// Shaders load from the source tree when it is there, so that an edit
-// reaches the studio without a build.
+// Run from a build tree, the studio loads shaders from the source tree
+// that the build names in bin/../source-tree, so that an edit reaches it
+// without a build. An installed studio has no such file.
 void prefer_source_shaders()
 {
-    const std::filesystem::path source = QV_SOURCE_DIR "/src/shaders";
+    std::ifstream named(std::filesystem::path(executable_dir()) / ".." / "source-tree");
+    std::string tree;
+    if (!std::getline(named, tree))
+        return;
+    const std::filesystem::path source = std::filesystem::path(tree) / "src" / "shaders";
     if (!std::filesystem::is_directory(source))
         return;
     cResourcePath::get_instance()->add(source.string());
