@@ -10,7 +10,7 @@ packages=(
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libgl1-mesa-dri xdotool
-  assimp-testmodels
+  assimp-testmodels lintian
 )
 
 if [ "$(id -u)" -eq 0 ]; then

@@ -6,6 +6,7 @@
 // quorvane-datagen --preview <dir>: the tree and a contact sheet of it.
 // quorvane-datagen --render <file.wav> [--solo <track>] [--seconds <s>]:
 // renders the soundtrack (or one MIDI track of it alone) to a WAV file.
+// quorvane-datagen --icon <file.png>: the program's desktop icon.
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -77,7 +78,7 @@ int generate(const fs::path& root, const std::vector<std::string>& only)
 
 int usage()
 {
-    std::cerr << "usage: quorvane-datagen <data dir> [family ...] | --preview <dir> | --version\n"
+    std::cerr << "usage: quorvane-datagen <data dir> [family ...] | --preview <dir> | --icon <file.png> | --version\n"
                  "       quorvane-datagen --render <file.wav> [--solo <track>] [--seconds <s>]"
               << std::endl;
     return 2;
@@ -139,6 +140,12 @@ int main(int argc, char** argv)
         if (status != 0)
             return status;
         return write_contact_sheet((dir / "data").string(), (dir / "contact_sheet.png").string()) ? 0 : 1;
+    }
+    if (argc == 3 && std::string(argv[1]) == "--icon") {
+        if (write_icon(argv[2]))
+            return 0;
+        std::cerr << "quorvane-datagen: cannot write " << argv[2] << std::endl;
+        return 1;
     }
     if (argc < 2 || argv[1][0] == '-')
         return usage();

@@ -163,9 +163,9 @@ cColor string_pixel(float x, float y)
 
 // ---- mandala logo: 512 x 512; the fade program hides its outer tenth -------------
 
-cColor mandalogo_pixel(float x, float y, const cLayer& text, const cLayer& text_glow)
+// The logo's ornament as light, at (dx, dy) pixels from its centre.
+cColor logo_ornament(float dx, float dy)
 {
-    const float dx = x - 256.0f, dy = y - 256.0f;
     const float r = std::sqrt(dx * dx + dy * dy);
     const float a = std::atan2(dy, dx);
     cColor c{0.0f, 0.0f, 0.0f, 1.0f};
@@ -177,6 +177,12 @@ cColor mandalogo_pixel(float x, float y, const cLayer& text, const cLayer& text_
         if (r < 120.0f)
             c += MAGENTA * (0.6f * line_glow(petal_distance(r, fold_angle(a, 8), 70.0f, 40.0f, 8.0f), 0.8f));
     }
+    return c;
+}
+
+cColor mandalogo_pixel(float x, float y, const cLayer& text, const cLayer& text_glow)
+{
+    cColor c = logo_ornament(x - 256.0f, y - 256.0f);
     const int px = static_cast<int>(x), py = static_cast<int>(y);
     const float backing = std::min(1.0f, 2.5f * text_glow.at(px, py));
     c = c * (1.0f - 0.9f * backing);
@@ -248,4 +254,23 @@ bool write_mandala_textures(const std::string& dir)
            write_lookup(dir, "Mandala_slices_color_correction_redyellow.png", red_yellow) &&
            write_lookup(dir, "Mandala_slices_color_correction_bluegreen.png", blue_green) &&
            write_lookup(dir, "Mandala_slices_color_correction_greenblue.png", green_blue);
+}
+
+// The desktop icon: the logo's ornament without its lettering, which would
+// not read at icon sizes, on a dark disc so that it stands on light and dark
+// desktops alike; transparent outside the disc.
+bool write_icon(const std::string& path)
+{
+    const int size = 256;
+    const float scale = 512.0f / size;
+    cCanvas icon(size, size, 32);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const float dx = (x + 0.5f - size / 2.0f) * scale, dy = (y + 0.5f - size / 2.0f) * scale;
+            const float disc = 1.0f - smoothstep(244.0f, 252.0f, std::sqrt(dx * dx + dy * dy));
+            cColor c = tone_map(logo_ornament(dx, dy) * 1.3f + cColor{0.03f, 0.01f, 0.06f, 1.0f});
+            c.a = disc;
+            icon.at(x, y) = c;
+        }
+    return save_canvas(icon, path, {});
 }

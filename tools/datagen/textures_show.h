@@ -17,6 +17,9 @@ bool write_flower_textures(const std::string& dir);  // flower_petals.png, flowe
 bool write_mushroom_textures(const std::string& dir);  // mushroom_glow.png, mushroom_rock.jpg
 bool write_ganesh_textures(const std::string& dir);  // ganesh_stone.png, ganesh_shine.png (models_ganesh.cpp)
 
+// The program's desktop icon, 256 x 256 RGBA PNG, written to `path`.
+bool write_icon(const std::string& path);
+
 // Shared by the writers above.
 bool save_texture(const cCanvas& canvas, const std::string& dir, const std::string& name, const cSaveOptions& options);
 // Additive light as straight RGBA: alpha is the brightest tone-mapped
