@@ -261,16 +261,24 @@ TEST_F(CaptureTest, BadInputEndsWithOneLineAndNoFile)
 }  // namespace
 
 // Every tool names itself and the project's version (and, built from a
-// checkout, the revision) on --version, and ends with 0.
-TEST(ToolVersionTest, EveryToolAnswersVersion)
+// checkout, the revision) on --version, states its exit codes on --help,
+// and ends with 0 for both.
+TEST(ToolVersionTest, EveryToolAnswersVersionAndHelp)
 {
     for (const std::string tool : {"quorvane-capture", "quorvane-studio", "quorvane-inspect", "quorvane-datagen"}) {
-        FILE* p = popen((executable_dir() + "/" + tool + " --version 2>&1").c_str(), "r");
-        ASSERT_NE(p, nullptr);
-        char line[256] = "";
-        const bool read = std::fgets(line, sizeof line, p) != nullptr;
-        const int status = pclose(p);
-        EXPECT_TRUE(read && std::string(line).rfind(tool + " " + QV_VERSION, 0) == 0) << tool << ": " << line;
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << tool;
+        for (const std::string option : {"--version", "--help"}) {
+            FILE* p = popen((executable_dir() + "/" + tool + " " + option + " 2>&1").c_str(), "r");
+            ASSERT_NE(p, nullptr);
+            std::string text;
+            char line[256];
+            while (std::fgets(line, sizeof line, p))
+                text += line;
+            const int status = pclose(p);
+            if (option == "--version")
+                EXPECT_EQ(text.rfind(tool + " " + QV_VERSION, 0), 0u) << tool << ": " << text;
+            else
+                EXPECT_NE(text.find("\nexit status: 0 "), std::string::npos) << tool << ": " << text;
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << tool << " " << option;
+        }
     }
 }

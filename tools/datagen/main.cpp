@@ -76,11 +76,25 @@ int generate(const fs::path& root, const std::vector<std::string>& only)
     return 0;
 }
 
+const char* const USAGE =
+    "usage: quorvane-datagen <data dir> [family ...] | --preview <dir> | --icon <file.png> | --help | --version\n"
+    "       quorvane-datagen --render <file.wav> [--solo <track>] [--seconds <s>]\n";
+
+const char* const HELP =
+    "\n"
+    "  <data dir> [family ...]  the whole data tree (or the named families:\n"
+    "                           textures, models, music, script) under <data dir>\n"
+    "  --preview <dir>          the tree and a contact sheet of it under <dir>\n"
+    "  --icon <file.png>        the program's desktop icon\n"
+    "  --render <file.wav>      the soundtrack, or with --solo one track alone,\n"
+    "                           or with --seconds its first seconds (up to 600)\n"
+    "\n"
+    "exit status: 0 done; 1 a file could not be written (with the reason);\n"
+    "2 bad options.\n";
+
 int usage()
 {
-    std::cerr << "usage: quorvane-datagen <data dir> [family ...] | --preview <dir> | --icon <file.png> | --version\n"
-                 "       quorvane-datagen --render <file.wav> [--solo <track>] [--seconds <s>]"
-              << std::endl;
+    std::cerr << USAGE << std::flush;
     return 2;
 }
 
@@ -129,6 +143,10 @@ int main(int argc, char** argv)
 {
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::cout << version_line("quorvane-datagen") << "\n";
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::cout << USAGE << HELP;
         return 0;
     }
     if (argc >= 2 && std::strcmp(argv[1], "--render") == 0)

@@ -114,7 +114,7 @@ int inspect_markers(const std::string& path)
 {
     std::unique_ptr<cEventQueue> queue(cEventQueue_factory::loadFile(path));
     if (!queue)
-        return 2;
+        return 2;  // the reader has said why
     for (const cEvent* e : queue->events)
         std::cout << e->type << " " << e->time << "\n";
     std::cout << queue->events.size() << " events" << std::endl;
@@ -186,12 +186,30 @@ int inspect_model(const std::string& path)
     return problem.empty() ? 0 : 1;
 }
 
+const char* const USAGE = "usage: quorvane-inspect midi FILE | notes FILE | markers FILE | model FILE | --help | --version\n";
+
+const char* const HELP =
+    "\n"
+    "  midi FILE     header, tempo, per-track counts and the beat grid\n"
+    "  notes FILE    every note-on the demo fires: ms, track, note\n"
+    "  markers FILE  the events a marker script yields, with the demo's warnings\n"
+    "  model FILE    flags, vertices, triangles, bounds, groups and materials\n"
+    "                of an .obj or .bzobj\n"
+    "\n"
+    "exit status: 0 done; 1 an inconsistent model or an invalid MIDI file;\n"
+    "2 bad options or a file that cannot be read; 255 a model the demo's reader\n"
+    "refuses (with the reader's message).\n";
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     if (argc == 2 && std::string(argv[1]) == "--version") {
         std::cout << version_line("quorvane-inspect") << "\n";
+        return 0;
+    }
+    if (argc == 2 && std::string(argv[1]) == "--help") {
+        std::cout << USAGE << HELP;
         return 0;
     }
     const std::string what = argc == 3 ? argv[1] : "";
@@ -203,6 +221,6 @@ int main(int argc, char** argv)
         return inspect_markers(argv[2]);
     if (what == "model")
         return inspect_model(argv[2]);
-    std::cerr << "usage: quorvane-inspect midi FILE | notes FILE | markers FILE | model FILE | --version" << std::endl;
+    std::cerr << USAGE << std::flush;
     return 2;
 }

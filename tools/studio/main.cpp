@@ -21,6 +21,7 @@ const char* const USAGE =
     "  --at MS      start playing at MS milliseconds\n"
     "  --loop A B   play A to B ms again and again\n"
     "  --size WxH   window size in pixels (default 1280x720)\n"
+    "  --help       this text\n"
     "  --version    the studio's version\n";
 
 // The whole of `text` as a number from min to max; throws `what` otherwise.
@@ -103,6 +104,8 @@ int main(int argc, char** argv)
         std::cout << USAGE << "keys:\n";
         for (int i = 0; i < STUDIO_KEY_LINES; ++i)
             std::cout << "  " << STUDIO_KEYS[i] << "\n";
+        std::cout << "exit status: 0 quit (keys, window, Ctrl-C); 1 an invalid MIDI file; 2 bad options;\n"
+                     "255 the show could not start (a missing or damaged data file, shader or extension).\n";
         return 0;
     }
     run_studio(options);
