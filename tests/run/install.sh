@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The installed programs find their data without the build tree: installs
-# into a temporary prefix, builds the Debian package and unpacks it into a
-# temporary root, then from each runs the installed capture tool for one
+# into a temporary prefix, builds the Debian package and the archive and
+# unpacks both into temporary roots, then from each tree runs the installed capture tool for one
 # scene frame (compared with its reference picture) and the installed demo
 # to its quit path, with the build and source trees hidden behind empty
 # mounts. Checks the package with lintian when it is installed.
@@ -30,6 +30,10 @@ cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" 2>&1 ||
     { cat "$work/cpack.log"; fail "cpack -G DEB"; }
 deb=$(ls "$work"/deb/*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] && dpkg-deb -x "$deb" "$work/root" || fail "no package to unpack"
+(cd "$build" && cpack -G TGZ -B "$work/tgz") >"$work/cpack.log" 2>&1 ||
+    { cat "$work/cpack.log"; fail "cpack -G TGZ"; }
+mkdir -p "$work/archive"
+tar -xzf "$work"/tgz/*.tar.gz -C "$work/archive" || fail "no archive to unpack"
 if [ -n "$deb" ] && command -v lintian >/dev/null; then
     lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 || { cat "$work/lintian.log"; fail "lintian"; }
 fi
@@ -51,7 +55,7 @@ run_installed() {  # bin dir, output dir
     [ "$(tail -n 1 demo.out)" = "requested exit" ] || return 6
 }
 
-for bin in "$work/prefix/bin" "$work/root/usr/bin"; do
+for bin in "$work/prefix/bin" "$work/root/usr/bin" "$work"/archive/*/bin; do
     out=$(mktemp -d "$work/run.XXXX")
     status=0
     BUILD=$build SOURCE=$root "${hide[@]}" bash -c "$(declare -f run_installed); run_installed '$bin' '$out'" ||
@@ -69,5 +73,5 @@ for bin in "$work/prefix/bin" "$work/root/usr/bin"; do
         { cat "$out/compare.log"; fail "the frame from $bin differs from its reference"; }
 done
 
-[ $failures -eq 0 ] && echo "install: 2 passed, 0 failed"
+[ $failures -eq 0 ] && echo "install: 3 passed, 0 failed"
 exit $failures
