@@ -35,6 +35,8 @@ void cQuorvane::init()
 {
     cSceneManager* manager = cSceneManager::get_instance();
     manager->setup();
+    if (between_layers)
+        between_layers();  // decoding the music is the longest step before the first layer
 
     register_show_scenes(*manager);
     if (auto* composition = manager->find<cSceneComposition>())

@@ -56,8 +56,9 @@ public:
     // The scene that plays, chosen after registration; empty: the first
     // registered (the composition). Tools use it to show one scene alone.
     std::function<cScene*(cSceneManager&)> pick_scene;
-    // Handed to the composition, which calls it between the layers it
-    // loads (the frame pumps window events there); null: nothing.
+    // Called once the music is read and handed to the composition, which
+    // calls it between the layers it loads (the frame pumps window events
+    // there, so that a quit request ends loading); null: nothing.
     void (*between_layers)() = nullptr;
 
     static inline bool constructed = false;

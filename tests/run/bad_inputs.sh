@@ -81,6 +81,39 @@ capture_stopped_while_loading() {
     return $rc
 }
 
+# The demo asked to stop (SIGTERM, which SDL turns into a quit request) $1
+# seconds into loading: it must end through its exit handler within seconds.
+program_stopped_while_loading() {
+    "$tree/bin/quorvane" &
+    local pid=$!
+    sleep "$1"
+    kill -TERM $pid
+    local asked=$SECONDS
+    wait $pid
+    local rc=$?
+    [ $((SECONDS - asked)) -le 5 ] || { echo "ended $((SECONDS - asked)) s after the request"; return 3; }
+    return $rc
+}
+
+# An output that does not fit: a file size limit of KB kilobytes stands in
+# for a full disk. Nothing may be left under the output's name. The log
+# leaves through a pipe, which the limit does not cut short.
+with_full_disk() {  # KB OUTPUT COMMAND...
+    local kb=$1 output=$2
+    shift 2
+    (ulimit -f "$kb"; trap '' XFSZ; timeout 90 "$@" 2>&1) | cat
+    local rc=${PIPESTATUS[0]}
+    [ -z "$(ls -A "$output" 2>/dev/null)" ] || { echo "$output left behind"; return 3; }
+    return $rc
+}
+capture_full_disk() {  # KB OUTPUT-OPTION NAME [OPTION...]: the growing scrub's first 3 s
+    local kb=$1 option=$2 name=$3
+    shift 3
+    with_full_disk "$kb" "$tree/$name" "$tree/bin/quorvane-capture" --scene "growing scrub" --size 320x180 \
+        --fps 30 "$@" "$option" "$tree/$name"
+}
+datagen_full_disk() { with_full_disk 64 "$tree/$1" "$build/bin/quorvane-datagen" --render "$tree/$1" --seconds 2; }
+
 # The show without an end marker plays until the viewer ends it: wait for
 # the show to start, then close the window (SDL turns SIGTERM into a quit).
 play_then_stop() {
@@ -113,7 +146,9 @@ check() {
     # The table shows the line the case looked for, without the tree's
     # temporary path or unprintable bytes.
     local line="" tool=quorvane
-    case $1 in capture*) tool=quorvane-capture ;; inspect) tool=quorvane-inspect ;; esac
+    case $1 in
+        capture*) tool=quorvane-capture ;; inspect) tool=quorvane-inspect ;; datagen*) tool=quorvane-datagen ;;
+    esac
     [ -n "$text" ] && line=$(grep -a -m1 -F -- "$text" "$log" | tr -cd '[:print:]' | sed "s|$work/[^/]*/||g" | cut -c1-110)
     if [ -z "$problem" ]; then
         passed=$((passed + 1))
@@ -295,6 +330,28 @@ check "driver without GL_ARB_vertex_buffer_object" bin/quorvane-capture 255 "GL_
 new_tree
 check "stop request while loading" bin/quorvane-capture 130 "interrupted while loading" \
     "ends at once, nothing written" -- capture_stopped_while_loading
+for at in 0.5 3; do
+    new_tree
+    check "stop request $at s into loading" bin/quorvane 0 "requested exit" \
+        "ends through its exit handler within seconds" -- program_stopped_while_loading $at
+done
+
+# ---- a full disk for each output ------------------------------------------------------
+# The run says why, ends with 1, and leaves no file cut short under its name.
+# The whole show's script, so that three seconds of it can be captured.
+new_tree
+ln -sf "$build/data/script/markers.txt" "$tree/data/script/markers.txt"
+check "a full disk" one.png 1 "File too large" "one line with the reason, no file" -- \
+    capture_full_disk 4 --png one.png --at 300
+check "a full disk" frames 1 "File too large" "a PNG sequence stops at the first frame that fails, naming it" -- \
+    capture_full_disk 4 --png frames --to 1000
+check "a full disk" sheet.png 1 "File too large" "one line with the reason, no file" -- \
+    capture_full_disk 4 --sheet sheet.png --to 3000 --every 1
+check "a full disk" show.mp4 1 "File too large" "the encoder's reason, no file" -- \
+    capture_full_disk 32 --mp4 show.mp4 --to 3000
+check "a full disk" profile.csv 1 "File too large" "one line with the reason, no file" -- \
+    capture_full_disk 4 --profile profile.csv --to 3000
+check "a full disk" render.wav 1 "File too large" "one line with the reason, no file" -- datagen_full_disk render.wav
 
 # ---- where the program lives ----------------------------------------------------------
 new_tree textures models music
