@@ -2,18 +2,17 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
+
+#include "support/files.h"
 
 namespace fs = std::filesystem;
 
 TEST(DataFileTest, AFileIsReadUpToItsLimitAndAnythingElseIsRefusedWithoutWaiting)
 {
-    const fs::path dir = fs::temp_directory_path() / ("qv_data_file_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    std::ofstream((dir / "ten").string()) << "0123456789";
+    const cTempDir dir("data_file");
+    dir.write("ten", "0123456789");
     ::mkfifo((dir / "pipe").c_str(), 0600);  // no writer: a blocking open would wait for ever
 
     cDataFile f = read_data_file((dir / "ten").string(), 10);
@@ -29,7 +28,7 @@ TEST(DataFileTest, AFileIsReadUpToItsLimitAndAnythingElseIsRefusedWithoutWaiting
     const struct {
         fs::path path;
         const char* what;
-    } others[] = {{dir, " is a directory, not a file"},
+    } others[] = {{dir.path, " is a directory, not a file"},
                   {dir / "pipe", " is a named pipe, not a file"},
                   {"/dev/zero", " is a device, not a file"}};
     for (const auto& o : others) {
@@ -39,5 +38,4 @@ TEST(DataFileTest, AFileIsReadUpToItsLimitAndAnythingElseIsRefusedWithoutWaiting
         EXPECT_EQ(data_file_problem(o.path.string()), o.path.string() + o.what);
     }
     EXPECT_EQ(data_file_problem((dir / "ten").string()), "");
-    fs::remove_all(dir);
 }

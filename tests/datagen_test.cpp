@@ -5,12 +5,11 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 
 #include "resource_path.h"
+#include "support/files.h"
 
 namespace fs = std::filesystem;
 
@@ -29,11 +28,8 @@ std::map<std::string, std::string> read_tree(const fs::path& root)
 {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (!entry.is_regular_file())
-            continue;
-        std::ifstream in(entry.path(), std::ios::binary);
-        files[fs::relative(entry.path(), root).string()] =
-            std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), root).string()] = read_file(entry.path());
     }
     return files;
 }
@@ -62,27 +58,23 @@ TEST(DatagenTest, WritesTheSameBytesEveryRun)
 // one line naming the option, and no file.
 TEST(DatagenTest, RenderArgumentsOutOfRangeOrNotNumbersAreRefused)
 {
-    const fs::path dir = fs::temp_directory_path() / ("qv_datagen_args_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const cTempDir dir("datagen_args");
     const std::string wav = (dir / "o.wav").string(), log = (dir / "err").string();
     for (const char* args : {"--seconds 1e9", "--seconds -5", "--seconds abc", "--seconds nan", "--seconds 0",
                              "--solo 9999", "--solo x", "--solo 0", "--solo 2x"}) {
         EXPECT_EQ(run_datagen("--render " + wav + " " + args, log), 2) << args;
-        std::ifstream in(log);
-        const std::string line((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string line = read_file(log);
         EXPECT_EQ(line.rfind("quorvane-datagen: " + std::string(args).substr(0, std::string(args).find(' ')), 0), 0u)
             << args << ": " << line;
         EXPECT_FALSE(fs::exists(wav)) << args;
     }
-    fs::remove_all(dir);
 }
 
 // A render that does not fit on the disk (a file size limit stands in for a
 // full one) says why and leaves no file, not even a partial one.
 TEST(DatagenTest, ARenderThatCannotBeWrittenWholeLeavesNoFile)
 {
-    const fs::path dir = fs::temp_directory_path() / ("qv_datagen_full_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const cTempDir dir("datagen_full");
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
     const rlimit small{65536, old.rlim_max};
@@ -92,10 +84,8 @@ TEST(DatagenTest, ARenderThatCannotBeWrittenWholeLeavesNoFile)
     std::signal(SIGXFSZ, on_limit);
     setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_EQ(status, 1);
-    std::ifstream in(dir / "err");
-    const std::string line((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string line = read_file(dir / "err");
     EXPECT_NE(line.find("cannot write " + (dir / "o.wav").string() + ": File too large"), std::string::npos) << line;
     EXPECT_FALSE(fs::exists(dir / "o.wav"));
     EXPECT_FALSE(fs::exists(dir / "o.wav.part"));
-    fs::remove_all(dir);
 }

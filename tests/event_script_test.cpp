@@ -1,23 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-
 #include "event_script.h"
+#include "support/files.h"
 
 namespace {
 
 int32_t token(const char* t) { return cEventQueue_factory::eventtoken_parse(t); }
 int32_t time_of(std::string text, int* numbers = nullptr) { return parse_time(text.data(), numbers); }
 
-std::unique_ptr<cEventQueue> load(const std::string& text)
+// The markers file `text` loaded; what it warned of goes to `err`.
+std::unique_ptr<cEventQueue> load(const std::string& text, std::string& err)
 {
-    std::string path = std::filesystem::temp_directory_path() / ("qv_markers_" + std::to_string(::getpid()));
-    std::ofstream(path, std::ios::binary) << text;
-    std::unique_ptr<cEventQueue> q(cEventQueue_factory::loadFile(path));
-    std::filesystem::remove(path);
+    const cTempDir dir("markers");
+    std::unique_ptr<cEventQueue> q;
+    err = stderr_of([&] { q.reset(cEventQueue_factory::loadFile(dir.write("markers.txt", text))); });
     return q;
 }
 
@@ -30,9 +26,7 @@ TEST(EventScript, TokenTable)
                                   {"quit", 41}, {"7up", 24}, {"#", -1}, {"#s05", -1}})
         EXPECT_EQ(token(t), code) << t;
     for (const char* bad : {"S03", "s22", "s1", "beats"}) {
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(token(bad), -1);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+        EXPECT_EQ(stderr_of([&] { EXPECT_EQ(token(bad), -1); }),
                   std::string("# warning, unknown token ") + bad + " in cEventQueue_factory::eventtoken_parse\n");
     }
 }
@@ -55,7 +49,7 @@ TEST(EventScript, Times)
 
 TEST(EventScript, FileGivesSortedMarkersAndWarnings)
 {
-    testing::internal::CaptureStderr();
+    std::string err;
     auto q = load("# show markers\n"
                   "s03 0:01:23:450\n"
                   "quit,0:00:05:0\n"
@@ -66,8 +60,8 @@ TEST(EventScript, FileGivesSortedMarkersAndWarnings)
                   "S03 0:00:01:000\n"
                   "melody\t0:00:00:500\r\n"
                   "snare 0:0:3\n"
-                  "quit 0:03:40:0");  // last line without a line feed
-    std::string err = testing::internal::GetCapturedStderr();
+                  "quit 0:03:40:0",  // last line without a line feed
+                  err);
     ASSERT_TRUE(q);
     std::vector<std::pair<int32_t, int32_t>> seen;
     for (const cEvent* e : q->events)
@@ -86,29 +80,25 @@ TEST(EventScript, FileGivesSortedMarkersAndWarnings)
 // nothing, one later in the file is no mark; a missing file gives no queue.
 TEST(EventScript, OverlongLinesByteOrderMarksAndMissingFiles)
 {
-    testing::internal::CaptureStderr();
+    std::string err, bom_err;
     auto q = load("s01 0:0:1:0" + std::string(MARKER_LINE_MAX - 11, ' ') + "\n"  // exactly at the limit
                   "s02 0:0:2:0\n"
                   "s03 0:0:3:0" + std::string(MARKER_LINE_MAX - 10, ' ') + "\n"  // one over
-                  "s04 0:0:4:0\n");
-    const std::string err = testing::internal::GetCapturedStderr();
+                  "s04 0:0:4:0\n",
+                  err);
     ASSERT_TRUE(q);
     ASSERT_EQ(q->events.size(), 3u);
     EXPECT_EQ(q->events[1]->type, 2);
     EXPECT_EQ(q->events[2]->type, 4);
     EXPECT_NE(err.find("# warning, line 3 of "), std::string::npos) << err;
 
-    testing::internal::CaptureStderr();
-    auto marked = load("\xEF\xBB\xBFquit 0:0:1:0\r\n\xEF\xBB\xBFs02 0:0:2:0\r\n");
-    const std::string bom_err = testing::internal::GetCapturedStderr();
+    auto marked = load("\xEF\xBB\xBFquit 0:0:1:0\r\n\xEF\xBB\xBFs02 0:0:2:0\r\n", bom_err);
     ASSERT_TRUE(marked);
     ASSERT_EQ(marked->events.size(), 1u);
     EXPECT_EQ(marked->events[0]->type, EVENT_QUIT);
     EXPECT_EQ(marked->events[0]->time, 1000);
     EXPECT_NE(bom_err.find("unknown token"), std::string::npos) << bom_err;
 
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(cEventQueue_factory::loadFile("/nonexistent/qv/markers.txt"), nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    EXPECT_EQ(stdout_of([] { EXPECT_EQ(cEventQueue_factory::loadFile("/nonexistent/qv/markers.txt"), nullptr); }),
               "Error reading file \"/nonexistent/qv/markers.txt in cEventQueue_factory::loadFile\n");
 }

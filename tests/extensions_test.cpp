@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "extensions.h"
+#include "support/files.h"
 
 namespace {
 
@@ -22,14 +23,10 @@ TEST(ExtensionsTest, OnlyWholeTokensMatchAndTheTextureGroupWarnsOnlyForWhatIsMis
     EXPECT_FALSE(extension_in_list(nullptr, "GL_ARB_multitexture"));
     EXPECT_TRUE(extension_in_list("  GL_A  GL_B ", "GL_B"));
 
-    testing::internal::CaptureStderr();
-    load_texture_extensions(MESA_LIKE);
-    const std::string quiet = testing::internal::GetCapturedStderr();
+    const std::string quiet = stderr_of([] { load_texture_extensions(MESA_LIKE); });
     EXPECT_EQ(quiet.find("# WARNING"), std::string::npos) << quiet;
 
-    testing::internal::CaptureStderr();
-    load_texture_extensions("GL_EXT_texture_rectangle GL_ARB_texture_float");
-    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = stderr_of([] { load_texture_extensions("GL_EXT_texture_rectangle GL_ARB_texture_float"); });
     EXPECT_NE(err.find("# WARNING: GL_ARB_texture_rectangle not supported\n"
                        "           GL_EXT_texture_rectangle supported though\n"),
               std::string::npos)
@@ -39,9 +36,8 @@ TEST(ExtensionsTest, OnlyWholeTokensMatchAndTheTextureGroupWarnsOnlyForWhatIsMis
               std::string::npos);
     EXPECT_EQ(err.find("GL_ARB_texture_float"), std::string::npos);
 
-    testing::internal::CaptureStderr();
-    load_texture_extensions("");
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("# WARNING: GL_EXT_texture_rectangle not supported\n"),
+    EXPECT_NE(stderr_of([] { load_texture_extensions(""); })
+                  .find("# WARNING: GL_EXT_texture_rectangle not supported\n"),
               std::string::npos);
 }
 

@@ -3,6 +3,7 @@
 #include "demo_clock.h"
 #include "gl.h"
 #include "gl_error.h"
+#include "support/files.h"
 
 class GlErrorTest : public GlTest {};
 
@@ -15,8 +16,7 @@ TEST_F(GlErrorTest, FormatsTheLineAndReportsOneErrorPerCall)
 
     EXPECT_FALSE(check_gl_error(nullptr, "clean"));
     glEnable(0xFFFF);  // GL_INVALID_ENUM
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(check_gl_error(nullptr, "init_gl"));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "## ERROR: OpenGL  init_gl: invalid enumerant\n");
+    EXPECT_EQ(stderr_of([] { EXPECT_TRUE(check_gl_error(nullptr, "init_gl")); }),
+              "## ERROR: OpenGL  init_gl: invalid enumerant\n");
     EXPECT_FALSE(check_gl_error(nullptr, "init_gl"));
 }

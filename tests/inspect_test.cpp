@@ -2,9 +2,9 @@
 
 #include <sys/wait.h>
 
-#include <fstream>
 #include <string>
 
+#include "support/files.h"
 #include "support/midi_bytes.h"
 #include "support/tool_run.h"
 
@@ -24,9 +24,7 @@ TEST_F(InspectTest, MidiReportCountsWhatTheDemoQueues)
                              end_of_track()});
     const Bytes file = cat({midi_header(2, 480), midi_track(cat({tempo_event(0, 500000), end_of_track()})),
                             midi_track(notes)});
-    std::ofstream(dir / "t.mid", std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
-
-    const std::string out = run("midi " + (dir / "t.mid").string());
+    const std::string out = run("midi " + write_file(dir / "t.mid", file));
     EXPECT_EQ(status, 0) << out;
     EXPECT_NE(out.find("format 1, 2 tracks, division 480"), std::string::npos) << out;
     EXPECT_NE(out.find("tempo 120 bpm"), std::string::npos) << out;
@@ -39,14 +37,12 @@ TEST_F(InspectTest, MidiReportCountsWhatTheDemoQueues)
 
 TEST_F(InspectTest, RefusedModelEndsWithTheReadersMessageAndCode)
 {
-    std::ofstream(dir / "bad.obj") << "v 0 0 0\nvt 0 0\nf 1 1 1\n";
-    std::string out = run("model " + (dir / "bad.obj").string());
+    std::string out = run("model " + write_file(dir / "bad.obj", "v 0 0 0\nvt 0 0\nf 1 1 1\n"));
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 255) << out;
     EXPECT_NE(out.find("line #162, missing / in line: 3\n"), std::string::npos) << out;
     EXPECT_EQ(out.find("vertices"), std::string::npos) << out;
 
-    std::ofstream(dir / "bad.bzobj") << "abc";  // shorter than the header
-    out = run("model " + (dir / "bad.bzobj").string());
+    out = run("model " + write_file(dir / "bad.bzobj", "abc"));  // shorter than the header
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 255) << out;
     EXPECT_NE(out.find("in bobj_load_compressed: file is truncated"), std::string::npos) << out;
 

@@ -1,17 +1,15 @@
 #include "support/gl_context.h"
 
 #include <chrono>
-#include <filesystem>
 
 #include "gl.h"
 #include "load_screen.h"
 #include "resource_path.h"
 #include "state_manager.h"
 #include "support/image_file.h"
+#include "support/files.h"
 #include "texture_manager.h"
 #include "video.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -56,6 +54,7 @@ protected:
     {
         cTextureManager::destroy_instance();
         cResourcePath::destroy_instance();
+        GlTest::TearDown();
     }
 
     // A screen whose picture is black and whose bar is white, so that the
@@ -116,7 +115,6 @@ TEST_F(LoadScreenTest, BarGrowsFromTheLeftEdgeToItsFullLength)
     const auto rows = lit_span(column, 80, 60);
     EXPECT_EQ(rows.first + 330, 340);
     EXPECT_EQ(rows.second + 330, 397);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(LoadScreenTest, FrameLinesAlwaysAndALeadingEdgeOnlyOnceTheBarHasLength)
@@ -147,12 +145,11 @@ TEST_F(LoadScreenTest, FrameLinesAlwaysAndALeadingEdgeOnlyOnceTheBarHasLength)
 TEST_F(LoadScreenTest, BarPictureIsRevealedNotStretched)
 {
     // Left half red, right half green: half the bar shows only red.
-    const fs::path dir = fs::temp_directory_path() / "qv_loadscreen_halves";
-    fs::create_directories(dir);
+    const cTempDir dir("loadscreen_halves");
     ASSERT_TRUE(write_image(dir / "halves.png", 8, 4, 24, [](int x, int) {
         return x < 4 ? std::array<uint8_t, 4>{255, 0, 0, 255} : std::array<uint8_t, 4>{0, 255, 0, 255};
     }));
-    cResourcePath::get_instance()->add(dir.string());
+    cResourcePath::get_instance()->add(dir.path.string());
 
     cLoadScreen_Img screen;
     use_plain_pictures(screen);
@@ -163,7 +160,6 @@ TEST_F(LoadScreenTest, BarPictureIsRevealedNotStretched)
         EXPECT_NEAR(red(row, x), 102, 3) << x;
         EXPECT_EQ(row[static_cast<size_t>(x) * 4 + 1], 0) << x;
     }
-    fs::remove_all(dir);
 }
 
 TEST_F(LoadScreenTest, UpdateAnimatesForTwoHundredMillisecondsAndEndsOnTheValue)

@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 
 #include "midi_events.h"
 #include "midi_file.h"
+#include "support/files.h"
 #include "support/midi_bytes.h"
 
 namespace {
@@ -87,23 +84,18 @@ TEST(MidiEvents, FileGivesSortedNotesAndBeatsFromItsTempo)
     Bytes bytes = cat({midi_header(2, 96),
                        midi_track(cat({tempo_event(0, 400000), ev(120, {0x90, 60, 64}), ev(120, {0x80, 60, 0})})),
                        midi_track(ev(48, {0xB1, 1, 2}))});
-    std::string path = std::filesystem::temp_directory_path() / ("qv_midi_" + std::to_string(::getpid()));
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    const cTempDir dir("midi");
     cEventQueue q;
     q.events.push_back(new cEvent(3, 700));  // a script marker already queued
-    testing::internal::CaptureStdout();
-    add_midi_and_beat_events(q, path);
-    testing::internal::GetCapturedStdout();
-    std::filesystem::remove(path);
+    stdout_of([&] { add_midi_and_beat_events(q, dir.write("goa.mid", bytes)); });
 
     std::vector<std::pair<int32_t, int32_t>> expected = {{0, 40},  {200, 39}, {400, 40},  {500, 39},
                                                          {700, 3}, {800, 40}, {1000, 39}, {1200, 40}};
     EXPECT_EQ(times_and_types(q), expected);
 
     cEventQueue none;
-    testing::internal::CaptureStderr();
-    add_midi_and_beat_events(none, "/nonexistent/qv/goa.mid");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "# midi: Unable to open file '/nonexistent/qv/goa.mid'!\n");
+    EXPECT_EQ(stderr_of([&] { add_midi_and_beat_events(none, "/nonexistent/qv/goa.mid"); }),
+              "# midi: Unable to open file '/nonexistent/qv/goa.mid'!\n");
     EXPECT_TRUE(none.events.empty());
 }
 

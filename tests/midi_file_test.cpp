@@ -4,6 +4,7 @@
 #include <random>
 
 #include "midi_file.h"
+#include "support/files.h"
 #include "support/midi_bytes.h"
 
 namespace {
@@ -24,9 +25,9 @@ TEST(MidiFile, HeaderAndVariableLengthDeltas)
     Bytes track;
     for (uint32_t d : {0u, 0x7Fu, 0x80u, 0x3FFFu, 0x4000u, 0x0FFFFFFFu})
         append(track, ev(d, {0x90, 60, 100}));
-    testing::internal::CaptureStdout();
-    auto midi = read(cat({midi_header(2, 480), midi_track(track), midi_track(ev(5, {0xB0, 7, 1}))}));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    const Bytes file = cat({midi_header(2, 480), midi_track(track), midi_track(ev(5, {0xB0, 7, 1}))});
+    std::unique_ptr<cMidiFile> midi;
+    EXPECT_EQ(stdout_of([&] { midi = read(file); }),
               "# midi: Num tracks: 2\n# midi: Reading tracks from MIDI file...\n");
     EXPECT_EQ(std::make_pair(int(midi->format), int(midi->division)), std::make_pair(1, 480));
     EXPECT_DOUBLE_EQ(midi->seconds_per_tick, 0.5 / 480);  // 120 bpm without a tempo event
@@ -57,9 +58,8 @@ TEST(MidiFile, TempoMetaSysexAndSmpteDivisions)
                        ev(0, {0xFF, 0x01}), vlq(200), Bytes(200, 'x'),  // text meta, two-byte length
                        ev(1, {0xF0, 3, 0x43, 0x12, 0xF7}), ev(1, {0xF7, 2, 0x01, 0x02}), ev(1, {0x91, 40, 50}),
                        tempo_event(960, 500000), tempo_event(0, 400000), end_of_track()});
-    testing::internal::CaptureStdout();
-    auto midi = read(cat({midi_header(1, 480), midi_track(track)}));
-    std::string out = testing::internal::GetCapturedStdout();
+    std::unique_ptr<cMidiFile> midi;
+    const std::string out = stdout_of([&] { midi = read(cat({midi_header(1, 480), midi_track(track)})); });
     EXPECT_NE(out.find("# midi: bpm: 120\n# midi: bpm: 150\n"), std::string::npos) << out;
     EXPECT_DOUBLE_EQ(midi->seconds_per_tick, 0.4 / 480);  // the last tempo holds for the whole file
     const cMidiTrack& t = *midi->tracks[0];
@@ -88,9 +88,9 @@ TEST(MidiFileDeath, InvalidFilesAreFatal)
 TEST(MidiFile, DamagedTracksEndAtTheirData)
 {
     // More tracks declared than present: the missing ones are empty, and say so.
-    testing::internal::CaptureStderr();
-    auto midi = read(cat({midi_header(4, 96), midi_track(ev(7, {0x90, 1, 2})), Bytes{'M', 'T'}}));
-    const std::string missing = testing::internal::GetCapturedStderr();
+    std::unique_ptr<cMidiFile> midi;
+    const std::string missing =
+        stderr_of([&] { midi = read(cat({midi_header(4, 96), midi_track(ev(7, {0x90, 1, 2})), Bytes{'M', 'T'}})); });
     EXPECT_NE(missing.find("# warning: midi track 2/4 is missing from the file\n"), std::string::npos) << missing;
     EXPECT_NE(missing.find("# warning: midi track 4/4 is missing from the file\n"), std::string::npos);
     ASSERT_EQ(midi->tracks.size(), 4u);
@@ -109,11 +109,9 @@ TEST(MidiFile, DamagedTracksEndAtTheirData)
         EXPECT_EQ(midi->tracks[1]->events.size(), 1u);
         EXPECT_DOUBLE_EQ(midi->seconds_per_tick, 0.5 / 96);
         const Bytes cut = cat({ev(4, {0x90, 1, 1}), broken});
-        testing::internal::CaptureStderr();
-        midi = read(cat({midi_header(1, 96), midi_track(cut, 1000)}));
-        EXPECT_NE(testing::internal::GetCapturedStderr().find("# warning: midi track 1/1 runs " +
-                                                              std::to_string(1000 - cut.size()) +
-                                                              " bytes past the end of the file\n"),
+        EXPECT_NE(stderr_of([&] { midi = read(cat({midi_header(1, 96), midi_track(cut, 1000)})); })
+                      .find("# warning: midi track 1/1 runs " + std::to_string(1000 - cut.size()) +
+                            " bytes past the end of the file\n"),
                   std::string::npos);
         EXPECT_EQ(midi->tracks[0]->events.size(), 1u);
         EXPECT_EQ(midi->tracks[0]->pos, midi->size);
@@ -127,9 +125,9 @@ TEST(MidiFile, GarbageNeverReadsOutsideTheFile)
         Bytes body(rng() % 64);
         for (uint8_t& b : body)
             b = uint8_t(rng());
-        testing::internal::CaptureStdout();
-        auto midi = read(cat({midi_header(1, 96), midi_track(body, rng() % 2 ? body.size() : rng() % 128)}));
-        testing::internal::GetCapturedStdout();
+        const Bytes file = cat({midi_header(1, 96), midi_track(body, rng() % 2 ? body.size() : rng() % 128)});
+        std::unique_ptr<cMidiFile> midi;
+        stdout_of([&] { midi = read(file); });
         const cMidiTrack& t = *midi->tracks[0];
         EXPECT_LE(t.end, midi->size);
         EXPECT_EQ(t.pos, t.end);

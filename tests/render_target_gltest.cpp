@@ -6,6 +6,7 @@
 
 #include "demo_clock.h"
 #include "gl.h"
+#include "support/files.h"
 #include "render_target.h"
 #include "screen_space.h"
 #include "state_manager.h"
@@ -75,18 +76,15 @@ protected:
     {
         __glewGenFramebuffersEXT = real_gen_framebuffers;
         __glewGenRenderbuffersEXT = real_gen_renderbuffers;
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        testing::internal::CaptureStdout();
-        cRenderTargetManager::destroy_instance();
-        testing::internal::GetCapturedStdout();
+        GlTest::TearDown();
+        stdout_of(cRenderTargetManager::destroy_instance);
         cVideo_SDL::destroy_instance();  // back to the default sizes
     }
     // The manager with its warm-up pool; checks the warm-up printed nothing.
     cRenderTargetManager* create()
     {
-        testing::internal::CaptureStdout();
-        cRenderTargetManager* m = create_render_target_manager();
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        cRenderTargetManager* m = nullptr;
+        EXPECT_EQ(stdout_of([&] { m = create_render_target_manager(); }), "");
         return m;
     }
 };
@@ -135,11 +133,11 @@ TEST_F(RenderTargetGlTest, PoolLendsOldestReturnedFirstAndWarnsBeyondIt)
     EXPECT_NE(full[3].target, first);
     EXPECT_EQ(fbos_created + renderbuffers_created, 0);
 
-    testing::internal::CaptureStdout();
-    full.push_back(m->request(RTT_FULL));
-    full.push_back(m->request(RTT_FULL));
-    full.push_back(m->request(RTT_EIGHTH));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    EXPECT_EQ(stdout_of([&] {
+                  full.push_back(m->request(RTT_FULL));
+                  full.push_back(m->request(RTT_FULL));
+                  full.push_back(m->request(RTT_EIGHTH));
+              }),
               "# performance-warning at 61234ms: allocated rendertarget runtime: RTT_FULL\n"
               "# performance-warning at 61234ms: allocated rendertarget runtime: RTT_EIGHTH\n");
     EXPECT_EQ(fbos_created, 2);

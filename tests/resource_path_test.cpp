@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "resource_path.h"
+#include "support/files.h"
 
 namespace fs = std::filesystem;
 
@@ -85,9 +86,8 @@ TEST_F(ResourcePathTest, ModifiedTime)
     touch(root / "a" / "f.txt");
     fs::last_write_time(root / "a" / "f.txt", fs::file_time_type::clock::now());
     EXPECT_GT(file_modified_time((root / "a" / "f.txt").string()), 1500000000);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(file_modified_time((root / "nope").string()), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Problem getting file info\n");
+    EXPECT_EQ(stderr_of([&] { EXPECT_EQ(file_modified_time((root / "nope").string()), 0); }),
+              "Problem getting file info\n");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "load_screen.h"
 #include "scene_manager.h"
 #include "support/probe_scene.h"
+#include "support/files.h"
 
 namespace {
 
@@ -58,14 +59,12 @@ TEST_F(SceneManagerTest, CodesWithoutAnActionAndDrawingWithoutASceneAreReported)
     for (int32_t code : {0, 21, 22, 23, 25, 37, 38, 42})
         add_event(code, 10);
     set_time(11);
-    testing::internal::CaptureStderr();
-    manager->dispatch_events();  // no current scene: MIDI and beats would be skipped too
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+    // No current scene: MIDI and beats would be skipped too.
+    EXPECT_EQ(stderr_of([&] { manager->dispatch_events(); }),
               "unhandled demo_event: 22\nunhandled demo_event: 23\nunhandled demo_event: 25\n"
               "unhandled demo_event: 37\nunhandled demo_event: 38\nunhandled demo_event: 42\n");
-    testing::internal::CaptureStderr();
-    manager->draw_current();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "# warning, no scene selected in cSceneManager::draw_current\n");
+    EXPECT_EQ(stderr_of([&] { manager->draw_current(); }),
+              "# warning, no scene selected in cSceneManager::draw_current\n");
 }
 
 TEST_F(SceneManagerTest, QuitEventAndLoadingWithoutScenesEndTheProcess)

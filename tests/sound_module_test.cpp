@@ -1,63 +1,42 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "sound_module.h"
+#include "support/files.h"
 #include "support/mp3_encode.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
 class SoundModule : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("qv_sound_" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { setenv("SDL_AUDIODRIVER", "dummy", 1); }
 
-    std::string write_file(const std::string& name, const std::vector<uint8_t>& bytes)
-    {
-        std::string p = dir / name;
-        std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        return p;
-    }
     std::string write_mp3(double seconds, int rate = 44100, int channels = 2)
     {
-        return write_file("music.mp3", encode_mp3(test_signal(rate, channels, seconds), rate, channels));
+        return dir.write("music.mp3", encode_mp3(test_signal(rate, channels, seconds), rate, channels));
     }
     // Everything the device plays goes into a raw file of 16-bit stereo.
     std::string use_disk_output()
     {
-        std::string out = dir / "played.raw";
+        const std::string out = dir / "played.raw";
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
         return out;
     }
     static std::vector<int16_t> read_samples(const std::string& path)
     {
-        std::ifstream in(path, std::ios::binary);
-        std::vector<char> raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string raw = read_file(path);
         std::vector<int16_t> s(raw.size() / 2);
         memcpy(s.data(), raw.data(), s.size() * 2);
         return s;
     }
     static std::string load(cSoundModule_SDL& s, const std::string& path)
     {
-        testing::internal::CaptureStdout();
-        s.load(path);
-        return testing::internal::GetCapturedStdout();
+        return stdout_of([&] { s.load(path); });
     }
 
-    fs::path dir;
+    cTempDir dir{"sound"};
 };
 
 const std::string WHOOPS = "# ERROR: whoops, audio failed something. Errorcode: ";
@@ -110,39 +89,31 @@ TEST_F(SoundModule, LongStreamLengthAndMillisecondPositions)
     s.set_time(1);
     EXPECT_EQ(s.position(), 44u);  // 44.1 frames: the frame the millisecond starts in
 
-    testing::internal::CaptureStderr();
-    s.set_time(200000);
-    s.set_time(-5);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "# ERROR: audio failed setting time 200000\n" + WHOOPS +
-                                                          "7\n# ERROR: audio failed setting time -5\n" + WHOOPS + "7\n");
+    EXPECT_EQ(stderr_of([&] { s.set_time(200000); s.set_time(-5); }),
+              "# ERROR: audio failed setting time 200000\n" + WHOOPS + "7\n# ERROR: audio failed setting time -5\n" +
+                  WHOOPS + "7\n");
     EXPECT_EQ(s.position(), 44u);
 }
 
 TEST_F(SoundModule, FilesThatAreNoMp3LeaveTheDemoSilent)
 {
     cSoundModule_SDL idle;  // never initialised: inert, but says why
-    testing::internal::CaptureStderr();
-    idle.load(write_mp3(0.5));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find(WHOOPS + "8\n# audio didn't"), std::string::npos);
+    EXPECT_NE(stderr_of([&] { idle.load(write_mp3(0.5)); }).find(WHOOPS + "8\n# audio didn't"), std::string::npos);
     idle.toggle_pause();
     idle.shutdown();
     EXPECT_EQ(idle.latency(), 0);
 
     cSoundModule_SDL s;
     s.init();
-    std::string text = write_file("notes.mp3", std::vector<uint8_t>(3000, 'a'));
-    std::string zeros = write_file("zeros.mp3", std::vector<uint8_t>(20000, 0));
-    for (const std::string& path : {text, zeros}) {
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(load(s, path), "");
-        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+    const std::string text = dir.write("notes.mp3", std::string(3000, 'a'));
+    for (const std::string& path : {text, dir.write("zeros.mp3", std::string(20000, '\0'))}) {
+        std::string out;
+        EXPECT_EQ(stderr_of([&] { out = load(s, path); }),
                   WHOOPS + "41\n# audio didn't recognize the filetype: \"" + path + "\"\n");
+        EXPECT_EQ(out, "");
         EXPECT_EQ(s.channel, 0u);
     }
-    testing::internal::CaptureStderr();
-    s.load(dir / "missing.mp3");
-    s.set_time(0);
-    std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = stderr_of([&] { s.load(dir / "missing.mp3"); s.set_time(0); });
     EXPECT_NE(err.find(WHOOPS + "2\n"), std::string::npos) << err;
     EXPECT_NE(err.find("# ERROR: audio failed setting time 0\n" + WHOOPS + "5\n"), std::string::npos) << err;
     EXPECT_FALSE(s.is_playing());

@@ -17,6 +17,7 @@
 #include "midi_file.h"
 #include "resource_path.h"
 #include "sound_module.h"
+#include "support/files.h"
 
 namespace fs = std::filesystem;
 
@@ -40,10 +41,7 @@ struct cTwin {
         auto bytes = read_midi_bytes(DATA + "/music/goa3_3.mid");
         if (!bytes)
             return;
-        testing::internal::CaptureStdout();
-        file = std::make_unique<cMidiFile>(std::move(*bytes));
-        file->read_tracks();
-        testing::internal::GetCapturedStdout();
+        stdout_of([&] { file = std::make_unique<cMidiFile>(std::move(*bytes)); file->read_tracks(); });
         bar_ms = 4.0 * file->division * file->seconds_per_tick * 1000.0;
         for (const auto& track : file->tracks) {
             notes.emplace_back();
@@ -75,8 +73,7 @@ std::vector<float> render_mono(const std::string& args)
     const std::string command = executable_dir() + "/quorvane-datagen --render " + path + " " + args + " > /dev/null 2>&1";
     if (std::system(command.c_str()) != 0)
         return {};
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = read_file(path);
     std::vector<float> mono;
     for (size_t pos = 12; pos + 8 <= bytes.size();) {
         uint32_t size;
@@ -100,8 +97,8 @@ std::vector<float> render_mono(const std::string& args)
 const std::vector<int16_t>& decoded_master()
 {
     static const std::vector<int16_t> pcm = [] {
-        std::ifstream in(DATA + "/music/goa3_4_master.mp3", std::ios::binary);
-        std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string file = read_file(DATA + "/music/goa3_4_master.mp3");
+        const std::vector<uint8_t> data(file.begin(), file.end());
         std::vector<int16_t> out;
         if (!decode_mp3(data, out))
             out.clear();

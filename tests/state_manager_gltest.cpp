@@ -43,7 +43,6 @@ protected:
         sm = cStateManager::get_instance();
         sm->set_defaults();
     }
-    void TearDown() override { EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)); }
     cStateManager* sm = nullptr;
 };
 

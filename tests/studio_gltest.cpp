@@ -1,8 +1,4 @@
 #include <gmock/gmock.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include "demo_clock.h"
 #include "gl.h"
@@ -14,10 +10,10 @@
 #include "shader_reload.h"
 #include "shaders/shd_plain.h"
 #include "support/shader_support.h"
+#include "support/files.h"
 #include "support/probe_scene.h"
 #include "window_size.h"
 
-namespace fs = std::filesystem;
 using testing::HasSubstr;
 
 namespace {
@@ -40,18 +36,14 @@ protected:
     void SetUp() override
     {
         ShaderTest::SetUp();
-        dir = fs::temp_directory_path() / ("qv_studio_shaders_" + std::to_string(getpid()));
-        fs::create_directories(dir);
         write("qv_studio_probe.vert", PASS_VERT);
         write("qv_studio_probe.frag", flat_frag("1.0, 0.0, 0.0"));
-        cResourcePath::get_instance()->add(dir.string());
+        cResourcePath::get_instance()->add(dir.path.string());
         shaders = cShaderManager_GLSL::get_instance();
         shaders->register_shader<cShdStudioProbe>("studio_probe");
         ASSERT_TRUE(shaders->failed.empty());
     }
-    void TearDown() override { fs::remove_all(dir); }
-
-    void write(const char* name, const std::string& text) { std::ofstream(dir / name) << text; }
+    void write(const char* name, const std::string& text) { dir.write(name, text); }
 
     // The probe program over the whole viewport; the colour of its centre.
     std::vector<uint8_t> draw_probe()
@@ -72,7 +64,7 @@ protected:
         return {p[0], p[1], p[2]};
     }
 
-    fs::path dir;
+    cTempDir dir{"studio_shaders"};
     cShaderManager_GLSL* shaders = nullptr;
 };
 
@@ -83,18 +75,16 @@ TEST_F(StudioReloadTest, AnEditedSourceIsRebuiltAndABrokenOneKeepsTheRunningProg
     EXPECT_EQ(reload.poll(1000).rebuilt, 0);  // nothing changed yet
 
     write("qv_studio_probe.frag", flat_frag("0.0, 1.0, 0.00"));  // a new size as well as a new time
-    testing::internal::CaptureStdout();
-    const cReloadResult edited = reload.poll(2000);
-    EXPECT_THAT(testing::internal::GetCapturedStdout(), HasSubstr("reloaded studio_probe"));
+    cReloadResult edited;
+    EXPECT_THAT(stdout_of([&] { edited = reload.poll(2000); }), HasSubstr("reloaded studio_probe"));
     EXPECT_EQ(edited.rebuilt, 1);
     EXPECT_EQ(edited.failed, 0);
     EXPECT_EQ(draw_probe(), (std::vector<uint8_t>{0, 255, 0}));
     const GLuint good = shaders->find("studio_probe")->program;
 
     write("qv_studio_probe.frag", "#version 120\nvoid main() { gl_FragColor = vec4(oops); }\n");
-    testing::internal::CaptureStderr();
-    const cReloadResult broken = reload.poll(3000);
-    const std::string log = testing::internal::GetCapturedStderr();
+    cReloadResult broken;
+    const std::string log = stderr_of([&] { broken = reload.poll(3000); });
     EXPECT_EQ(broken.rebuilt, 0);
     EXPECT_EQ(broken.failed, 1);
     EXPECT_THAT(log, HasSubstr("oops"));  // the driver's log names the culprit
@@ -104,7 +94,6 @@ TEST_F(StudioReloadTest, AnEditedSourceIsRebuiltAndABrokenOneKeepsTheRunningProg
     EXPECT_TRUE(probe->is_loaded());
     EXPECT_EQ(draw_probe(), (std::vector<uint8_t>{0, 255, 0}));
     EXPECT_TRUE(shaders->failed.empty());
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 // ---- solo ----------------------------------------------------------------------------
@@ -117,8 +106,7 @@ protected:
 TEST_F(StudioDrawTest, OnlyTheSoloLayerRendersAndEveryWindowComesBack)
 {
     cSceneComposition comp(&clock);
-    cProbeScene a(&clock), b(&clock), c(&clock);
-    a.name = "a", b.name = "b", c.name = "c";
+    cProbeScene a(&clock, "a"), b(&clock, "b"), c(&clock, "c");
     comp.add_layer(10, {0, 100, &a, 1.0f, 0}, 0, 0);
     comp.add_layer(20, {50, 100, &b, 1.0f, 0}, 0, 0);
     comp.add_layer(30, {0, 100, &c, 1.0f, 0}, 0, 0);
@@ -147,7 +135,6 @@ TEST_F(StudioDrawTest, OnlyTheSoloLayerRendersAndEveryWindowComesBack)
     comp.draw();
     solo.restore_windows(comp);
     EXPECT_EQ(log.log, "<aa><bb><cc>");
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 // ---- the window's size ----------------------------------------------------------
@@ -172,7 +159,6 @@ TEST_F(StudioDrawTest, APoolResizedBetweenFramesLendsTargetsOfTheNewSize)
     full->unbind();
     full.release();
     EXPECT_EQ(pool->free_list.size(), count) << "a target was made instead of lent";
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <tuple>
@@ -15,6 +13,7 @@
 #include "midi_file.h"
 #include "scene_manager.h"
 #include "scenes/composition.h"
+#include "support/files.h"
 #include "support/midi_bytes.h"
 #include "support/mp3_encode.h"
 #include "support/probe_scene.h"
@@ -40,13 +39,6 @@ public:
     double phase = 1.0 / 3.0;
     Vec3<float> eye{1, 2, 3};
 };
-
-fs::path temp_dir(const char* what)
-{
-    fs::path dir = fs::temp_directory_path() / (std::string("qv_studio_") + what + "_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    return dir;
-}
 
 // ---- timeline printout --------------------------------------------------------------
 
@@ -125,10 +117,9 @@ TEST(StudioTiming, BarStepsLandOnTheBeatGridsBarLines)
 
 TEST(StudioTiming, SectionsComeFromTheMarkerScript)
 {
-    const fs::path dir = temp_dir("markers");
-    std::ofstream(dir / "markers.txt") << "s00 0:00:00:000\nfadein 0:00:00:000\ns02 0:00:26:482\n"
-                                          "s01 0:00:13:241\nquit 0:03:53:500\n";
-    std::unique_ptr<cEventQueue> queue(cEventQueue_factory::loadFile((dir / "markers.txt").string()));
+    const cTempDir dir("studio_markers");
+    std::unique_ptr<cEventQueue> queue(cEventQueue_factory::loadFile(dir.write(
+        "markers.txt", "s00 0:00:00:000\nfadein 0:00:00:000\ns02 0:00:26:482\ns01 0:00:13:241\nquit 0:03:53:500\n")));
     ASSERT_TRUE(queue);
     const cStudioTiming timing = timing_of(*queue, 1655, 240000);
     ASSERT_EQ(timing.sections.size(), 3u);
@@ -141,7 +132,6 @@ TEST(StudioTiming, SectionsComeFromTheMarkerScript)
     EXPECT_EQ(section_name(13240, timing.sections), "s00");
     EXPECT_EQ(section_name(13241, timing.sections), "s01");
     EXPECT_EQ(section_name(-1, timing.sections), "--");
-    fs::remove_all(dir);
 }
 
 // ---- the transport on the scene manager and its music ---------------------------------
@@ -150,25 +140,19 @@ class StudioTransport : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = temp_dir("transport");
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        const std::string music = (dir / "music.mp3").string();
-        const std::vector<uint8_t> mp3 = encode_mp3(test_signal(44100, 2, 8.0), 44100, 2);
-        std::ofstream(music, std::ios::binary).write(reinterpret_cast<const char*>(mp3.data()), mp3.size());
+        const std::string music = dir.write("music.mp3", encode_mp3(test_signal(44100, 2, 8.0), 44100, 2));
         manager = cSceneManager::get_instance();
         manager->queue = new cEventQueue();
         manager->current = probe = manager->add<cProbeScene>();
         manager->sound.init();
-        testing::internal::CaptureStdout();
-        manager->sound.load(music);
-        testing::internal::GetCapturedStdout();
+        stdout_of([&] { manager->sound.load(music); });
         manager->sound.toggle_pause();  // playing, as the show starts it
     }
     void TearDown() override
     {
         transport.reset();
         cSceneManager::destroy_instance();
-        fs::remove_all(dir);
     }
     void start(int32_t end_ms)
     {
@@ -179,7 +163,7 @@ protected:
     }
     void add_event(int32_t type, int32_t time) { manager->queue->events.push_back(new cEvent(type, time)); }
 
-    fs::path dir;
+    cTempDir dir{"studio_transport"};
     cSceneManager* manager = nullptr;
     cProbeScene* probe = nullptr;
     std::unique_ptr<cStudioTransport> transport;
@@ -302,9 +286,8 @@ TEST(StudioHold, HeldLayersKeepTheirHandSetValuesUntilReleased)
 
 TEST(StudioFileWatcher, ReportsAChangeOnceAndLooksOnlyOncePerInterval)
 {
-    const fs::path dir = temp_dir("watch");
-    const std::string path = (dir / "a.frag").string();
-    std::ofstream(path) << "void main() {}\n";
+    const cTempDir dir("studio_watch");
+    const std::string path = dir.write("a.frag", "void main() {}\n");
     cStudioFileWatcher w;
     w.watch(path);
     w.watch(path);
@@ -321,7 +304,6 @@ TEST(StudioFileWatcher, ReportsAChangeOnceAndLooksOnlyOncePerInterval)
     EXPECT_TRUE(w.poll(4000).empty());
     std::ofstream(path) << "void main() {}\n";
     EXPECT_EQ(w.poll(5000), (std::vector<std::string>{path}));
-    fs::remove_all(dir);
 }
 
 }  // namespace

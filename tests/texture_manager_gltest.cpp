@@ -4,13 +4,13 @@
 
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 #include <zlib.h>
 
 #include "gl.h"
 #include "support/image_file.h"
+#include "support/files.h"
 #include "resource_path.h"
 #include "texture_manager.h"
 
@@ -81,6 +81,7 @@ protected:
         cTextureManager::destroy_instance();
         cResourcePath::destroy_instance();
         fs::remove_all(dir);
+        GlTest::TearDown();
     }
     cTextureManager* manager() { return cTextureManager::get_instance(); }
     void write_stripes(const char* name, int w, int h)
@@ -163,7 +164,6 @@ TEST_F(TextureManagerTest, TargetsFiltersAndRowOrderFollowTheSizeAndTheRequest)
               std::make_pair(GL_REPEAT, GL_REPEAT));
     EXPECT_EQ(level_width(manager()->get_texture("pot.png", true, GL_REPEAT, 0), 4), 1);
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(TextureManagerTest, RgbRowsFollowFreeImagePitchWhateverTheUnpackState)
@@ -213,7 +213,7 @@ TEST_F(TextureManagerTest, PictureLargerThanTheDriverTakesIsRefusedFromItsHeader
     const std::vector<uint8_t> jpeg{0xFF, 0xD8, 0xFF, 0xC2, 0, 11, 8, 0xEA, 0x60, 0xEA, 0x60, 1, 1, 0x11, 0,
                                     0xFF, 0xD9};
     for (const auto& [name, bytes] : {std::pair{"huge.png", png}, {"huge.gif", gif}, {"huge.jpg", jpeg}}) {
-        std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        write_file(dir / name, bytes);
         EXPECT_EXIT(manager()->get_texture(name, false, GL_CLAMP, 0), testing::ExitedWithCode(255),
                     testing::ContainsRegex("^## ERROR: in \\.\\./src/cTextureManager line [0-9]+: picture too large: "
                                            ".*huge\\.[a-z]+ is 60000x60000 pixels, at most [0-9]+ per side\n$"))
@@ -234,7 +234,7 @@ TEST_F(TextureManagerTest, ImagesThatAreNotRgbOrRgbaBytesAndMissingFilesAreRefus
     ASSERT_EQ(FreeImage_GetColorType(palette), FIC_PALETTE);
     ASSERT_TRUE(FreeImage_Save(FIF_PNG, palette, (dir / "palette.png").string().c_str(), 0));
     FreeImage_Unload(palette);
-    std::ofstream(dir / "text.png") << "this is not a picture";
+    write_file(dir / "text.png", "this is not a picture");
     FIBITMAP* floats = FreeImage_AllocateT(FIT_FLOAT, 4, 4);
     ASSERT_TRUE(FreeImage_Save(FIF_TIFF, floats, (dir / "float.tif").string().c_str(), 0));
     FreeImage_Unload(floats);
@@ -267,7 +267,7 @@ TEST_F(TextureManagerTest, PicturesCutShortAreRefusedWithoutHangingOrOverrunning
     icon.resize(58);
     icon.insert(icon.end(), {0x02, 0x40});
     for (const auto& [name, bytes] : {std::pair{"cut.gif", gif}, {"cut.ico", icon}}) {
-        std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        write_file(dir / name, bytes);
         EXPECT_EXIT(manager()->get_texture(name, false, GL_CLAMP, 0), testing::ExitedWithCode(255),
                     testing::ContainsRegex("images must be 24 or 32 bpp\\.\\.\\. \".*cut\\.[a-z]+\" is [0-9]+\n"))
             << name;
@@ -276,10 +276,8 @@ TEST_F(TextureManagerTest, PicturesCutShortAreRefusedWithoutHangingOrOverrunning
 
 TEST(FreeImageMessageTest, NamesTheFormatWhenKnown)
 {
-    testing::internal::CaptureStdout();
-    freeimage_message(FIF_PNG, "bad chunk");
-    freeimage_message(FIF_UNKNOWN, "no idea");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n*** PNG Format\nbad chunk ***\n\n*** no idea ***\n");
+    EXPECT_EQ(stdout_of([] { freeimage_message(FIF_PNG, "bad chunk"); freeimage_message(FIF_UNKNOWN, "no idea"); }),
+              "\n*** PNG Format\nbad chunk ***\n\n*** no idea ***\n");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "video.h"
+#include "support/files.h"
 
 namespace {
 
@@ -25,9 +26,7 @@ TEST(VideoTest, DisplayDecisionFollowsTheNearerAspect)
     };
     for (const Mode& m : cases) {
         cVideo_SDL v;
-        testing::internal::CaptureStdout();
-        v.choose_mode(m.aspect);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), m.log) << m.aspect;
+        EXPECT_EQ(stdout_of([&] { v.choose_mode(m.aspect); }), m.log) << m.aspect;
         EXPECT_EQ(std::tie(v.width, v.height, v.viewport_width, v.viewport_height, v.stretch),
                   std::tie(m.width, m.height, m.vp_width, m.vp_height, m.stretch))
             << m.aspect;

@@ -40,7 +40,6 @@ protected:
         glLoadIdentity();
         target.init();
     }
-    void TearDown() override { EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)); }
 
     cRenderTarget_fbo target{64, 32};
 };

@@ -3,10 +3,10 @@
 
 #include <bit>
 #include <filesystem>
-#include <fstream>
 #include <random>
 
 #include "mesh_files/bzobj.h"
+#include "support/files.h"
 
 namespace {
 
@@ -255,9 +255,7 @@ TEST(BzObj, WriterRefusesWhatItCannotStore)
     EXPECT_TRUE(bobj_encode(mesh, error).empty());
 
     const std::string path = testing::TempDir() + "never.bzobj";
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(bobj_save_compressed(path, cMeshObj_data()));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(stderr_of([&] { EXPECT_FALSE(bobj_save_compressed(path, cMeshObj_data())); }),
               "# ERROR writing " + path + " in bobj_save_compressed: mesh has no triangles\n");
     EXPECT_FALSE(std::filesystem::exists(path));
 }
@@ -274,10 +272,9 @@ TEST(BzObjDeathTest, UnreadableFilesEndTheProcess)
 
     std::vector<uint8_t> file = sample_file();
     file[0] = 4, file[1] = file[2] = file[3] = 0;
-    std::ofstream(dir + "small.bzobj", std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
-    EXPECT_EXIT(bobj_load_compressed(dir + "small.bzobj", mesh), testing::ExitedWithCode(1),
+    EXPECT_EXIT(bobj_load_compressed(write_file(dir + "small.bzobj", file), mesh), testing::ExitedWithCode(1),
                 "^# warning: zlib caused an error: -5\n$");
-    std::ofstream(dir + "cut.bzobj", std::ios::binary).write(reinterpret_cast<const char*>(file.data()), 20);
-    EXPECT_EXIT(bobj_load_compressed(dir + "cut.bzobj", mesh), testing::ExitedWithCode(255),
+    file.resize(20);
+    EXPECT_EXIT(bobj_load_compressed(write_file(dir + "cut.bzobj", file), mesh), testing::ExitedWithCode(255),
                 "^# ERROR invalid file " + dir + "cut.bzobj in bobj_load_compressed: file is truncated\n$");
 }

@@ -1,11 +1,6 @@
 // Meshes on llvmpipe: files written to a temporary directory, read through
 // the mesh cache, drawn into a small off-screen target and read back.
 #include <gmock/gmock.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-
 
 #include "mesh_files/bzobj.h"
 #include "mesh_files/mesh_manager.h"
@@ -13,9 +8,9 @@
 #include "shader_manager.h"
 #include "state_manager.h"
 #include "support/image_file.h"
+#include "support/files.h"
 #include "support/shader_support.h"
 
-namespace fs = std::filesystem;
 using testing::HasSubstr;
 
 namespace {
@@ -62,9 +57,7 @@ protected:
     void SetUp() override
     {
         ShaderTest::SetUp();
-        dir = fs::temp_directory_path() / ("quorvane_mesh_" + std::to_string(getpid()));
-        fs::create_directories(dir);
-        cResourcePath::get_instance()->add(dir.string());
+        cResourcePath::get_instance()->add(dir.path.string());
         cResourcePath::get_instance()->add("../data/textures");
         // Lit (emission shows), no depth test or blending: the targets have no depth buffer.
         cStateManager* state = cStateManager::get_instance();
@@ -76,18 +69,11 @@ protected:
             glLoadIdentity();
         }
     }
-    void TearDown() override { fs::remove_all(dir); }
-
-    void write(const std::string& name, const std::string& text) { std::ofstream(dir / name) << text; }
-
     // The cached mesh of `name` (CPU copies released), the readers' log dropped.
     static iMesh* load_quietly(const std::string& name)
     {
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        iMesh* mesh = meshes()->get_mesh(name, true, false, false);
-        testing::internal::GetCapturedStdout();
-        testing::internal::GetCapturedStderr();
+        iMesh* mesh = nullptr;
+        stderr_of([&] { stdout_of([&] { mesh = meshes()->get_mesh(name, true, false, false); }); });
         return mesh;
     }
 
@@ -106,7 +92,7 @@ protected:
         return out;
     }
 
-    fs::path dir;  // temporary data directory, in the search paths
+    cTempDir dir{"mesh"};  // temporary data directory, in the search paths
 };
 
 TEST_F(MeshTest, BzobjMeshDrawsEachGroupWithItsMaterialAndKeepsDrawingWithoutCpuCopies)
@@ -125,9 +111,7 @@ TEST_F(MeshTest, BzobjMeshDrawsEachGroupWithItsMaterialAndKeepsDrawingWithoutCpu
     EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE);
 
     // Uploading the emptied arrays again must not wipe the buffers.
-    testing::internal::CaptureStderr();
-    mesh->upload(false);
-    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("buffers kept"));
+    EXPECT_THAT(stderr_of([&] { mesh->upload(false); }), HasSubstr("buffers kept"));
     EXPECT_EQ(draw(mesh, 8, {2, 6}), (std::vector<RGB>{RED, GREEN}));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 
@@ -147,12 +131,12 @@ TEST_F(MeshTest, BzobjMeshDrawsEachGroupWithItsMaterialAndKeepsDrawingWithoutCpu
 TEST_F(MeshTest, TexturedGroupShowsItsDiffuseMapAndTheNextGroupDoesNotInheritIt)
 {
     ASSERT_TRUE(write_image(dir / "halves.png", 4, 4, 24, [](int x, int) { return x < 2 ? RGBA8{0, 0, 255} : RGBA8{255, 255, 0}; }));
-    write("tex.mtl", "newmtl tex\nillum 0\nKd 1 1 1\nmap_Kd halves.png\nnewmtl plain\nillum 0\nKd 0 1 0\n");
+    dir.write("tex.mtl", "newmtl tex\nillum 0\nKd 1 1 1\nmap_Kd halves.png\nnewmtl plain\nillum 0\nKd 0 1 0\n");
     // Left half textured across its width; right half plain, all corners on
     // the blue texel (a leftover map would turn it black).
-    write("quad.obj", "mtllib tex.mtl\nv -1 -1 0\nv 0 -1 0\nv 0 1 0\nv -1 1 0\nv 0 -1 0\nv 1 -1 0\nv 1 1 0\nv 0 1 0\n"
-                      "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nusemtl tex\nf 1/1 2/2 3/3 4/4\n"
-                      "usemtl plain\nf 5/1 6/1 7/1 8/1\n");
+    dir.write("quad.obj",
+              "mtllib tex.mtl\nv -1 -1 0\nv 0 -1 0\nv 0 1 0\nv -1 1 0\nv 0 -1 0\nv 1 -1 0\nv 1 1 0\nv 0 1 0\n"
+              "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nusemtl tex\nf 1/1 2/2 3/3 4/4\nusemtl plain\nf 5/1 6/1 7/1 8/1\n");
     EXPECT_EQ(draw(load_quietly("quad.obj"), 16, {1, 6, 12}), (std::vector<RGB>{BLUE, YELLOW, GREEN}));
     EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE);  // the draw leaves texturing off
 }
@@ -170,9 +154,7 @@ TEST_F(MeshTest, CacheSharesMeshesByBaseNameAndRefusesOtherExtensions)
     EXPECT_EQ(meshes()->meshes.size(), 1u);
 
     for (const char* name : {"a.3ds", "a.bzobj.bak", "model"}) {
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(meshes()->get_mesh(name, true, false, false), nullptr);
-        EXPECT_THAT(testing::internal::GetCapturedStderr(),
+        EXPECT_THAT(stderr_of([&] { EXPECT_EQ(meshes()->get_mesh(name, true, false, false), nullptr); }),
                     HasSubstr(std::string("# ERROR in cMeshManager::get_mesh: no reader for \"") + name + "\""));
     }
     EXPECT_EQ(meshes()->meshes.size(), 1u);
@@ -252,9 +234,9 @@ TEST_F(MeshTest, MorphBlendsTheDrawnMeshTowardsTheTarget)
     flat_target.positions = {0, 0, 0};
     flat_target.upload(false);
     cMeshMorph broken(from.get(), &flat_target);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(draw(&broken, 8, {0, 7}, tex), (std::vector<RGB>{{255, 255, 255}, BLACK}));
-    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("drawing it unblended"));
+    const std::string err = stderr_of([&] {
+        EXPECT_EQ(draw(&broken, 8, {0, 7}, tex), (std::vector<RGB>{{255, 255, 255}, BLACK}));
+    });
+    EXPECT_THAT(err, HasSubstr("drawing it unblended"));
     glDeleteTextures(1, &tex);
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }

@@ -1,19 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "mesh_files/obj/mtl_loader.h"
+#include "support/files.h"
 
 namespace {
 
 // Loads `text` as a library; returns what the error stream got.
 std::string load(const std::string& name, const std::string& text, std::vector<cMaterial>& out)
 {
-    const std::string path = testing::TempDir() + name;
-    std::ofstream(path) << text;
-    testing::internal::CaptureStderr();
-    cMtlLoader().load(path, out);
-    return testing::internal::GetCapturedStderr();
+    const std::string path = write_file(testing::TempDir() + name, text);
+    return stderr_of([&] { cMtlLoader().load(path, out); });
 }
 
 }  // namespace
@@ -57,8 +53,7 @@ TEST(MtlLoader, ValueBeforeNewmtlUnknownTokensAndMissingFiles)
     ASSERT_EQ(out.size(), 1u);
     EXPECT_EQ(out[0].Kd, (tRGBA{0, 1, 0, 0}));
 
-    testing::internal::CaptureStderr();
-    cMtlLoader().load(testing::TempDir() + "absent.mtl", out);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "## ERROR: Couldn't open " + testing::TempDir() + "absent.mtl\n");
+    EXPECT_EQ(stderr_of([&] { cMtlLoader().load(testing::TempDir() + "absent.mtl", out); }),
+              "## ERROR: Couldn't open " + testing::TempDir() + "absent.mtl\n");
     EXPECT_TRUE(out.empty());
 }

@@ -2,10 +2,10 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "mesh_files/obj/obj_loader.h"
+#include "support/files.h"
 
 namespace {
 
@@ -18,28 +18,17 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
 
-    std::string write(const std::string& name, const std::string& text)
-    {
-        std::ofstream(dir + name) << text;
-        return dir + name;
-    }
+    std::string write(const std::string& name, const std::string& text) { return write_file(dir + name, text); }
     // Loads and triangulates; the error stream is kept in `err`.
     void load(cObjLoader& loader, const std::string& text)
     {
         const std::string path = write("model.obj", text);
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        loader.load_file(path);
-        loader.triangulate();
-        err = testing::internal::GetCapturedStderr();
-        out = testing::internal::GetCapturedStdout();
+        err = stderr_of([&] { out = stdout_of([&] { loader.load_file(path); loader.triangulate(); }); });
     }
     cMeshObj_data build(cObjLoader& loader)
     {
         cMeshObj_data mesh;
-        testing::internal::CaptureStderr();
-        loader.build_mesh(mesh);
-        err += testing::internal::GetCapturedStderr();
+        err += stderr_of([&] { loader.build_mesh(mesh); });
         return mesh;
     }
 

@@ -3,6 +3,7 @@
 #include <random>
 
 #include "mesh_files/mesh_data.h"
+#include "support/files.h"
 #include "vec3.h"
 
 namespace {
@@ -123,8 +124,7 @@ TEST(MeshData, DegenerateTrianglesAddNothingAndBadMeshesAreLeftAlone)
     cMeshObj_data broken;
     broken.positions = {0, 0, 0};
     broken.indices = {0, 0, 7};
-    testing::internal::CaptureStderr();
-    broken.smooth_coincident_normals();
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("# ERROR in smooth_coincident_normals"), std::string::npos);
+    EXPECT_NE(stderr_of([&] { broken.smooth_coincident_normals(); }).find("# ERROR in smooth_coincident_normals"),
+              std::string::npos);
     EXPECT_TRUE(broken.normals.empty());
 }

@@ -1,10 +1,5 @@
 #include "support/gl_context.h"
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-
 #include "demo_clock.h"
 #include "gl.h"
 #include "particles/particle_effect.h"
@@ -15,6 +10,7 @@
 #include "shaders/shd_plain.h"
 #include "shaders/shd_surface.h"
 #include "state_manager.h"
+#include "support/files.h"
 
 namespace {
 
@@ -43,18 +39,14 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
-        dir = std::filesystem::temp_directory_path() / ("qv_billboard_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
-        std::ofstream(dir / "test_billboard.vert") << VERT;
-        std::ofstream(dir / "test_billboard.frag") << FRAG;
-        cResourcePath::get_instance()->add(dir.string());
+        dir.write("test_billboard.vert", VERT);
+        dir.write("test_billboard.frag", FRAG);
+        cResourcePath::get_instance()->add(dir.path.string());
         cResourcePath::get_instance()->add("../src/shaders");
         cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
         shaders->init();
         shaders->register_shader<cShdTestBillboard>(TEST_SHADER);
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
     // Clears, renders the system once and says whether the pixel under the
     // clip-space point (x, y) was covered.
     bool frame_covers(cParticleSystem& ps, cPSRenderBillboards& r, float x, float y)
@@ -79,7 +71,7 @@ protected:
         ps.now = ps.last_time = time;
     }
 
-    std::filesystem::path dir;
+    cTempDir dir{"billboard"};
 };
 
 }  // namespace

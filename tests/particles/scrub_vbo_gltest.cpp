@@ -5,6 +5,7 @@
 #include "gl.h"
 #include "particles/scrub.h"
 #include "particles/scrub_vbo.h"
+#include "support/files.h"
 
 namespace {
 
@@ -24,7 +25,6 @@ protected:
         glDisable(GL_CULL_FACE);
         glColor3f(1, 1, 1);
     }
-    void TearDown() override { EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)); }
     static int lit_pixels()
     {
         const std::vector<uint8_t> pixels = read_pixels(0, 0, 1280, 720);
@@ -60,9 +60,7 @@ TEST_F(ScrubVboTest, BlocksRetireInOrderAndBrokenFillsAreRefused)
 
     add_tube_at(pool.fill, 0, 1);
     pool.fill.indices.pop_back();
-    testing::internal::CaptureStderr();
-    pool.endRenderBlock();
-    EXPECT_NE(testing::internal::GetCapturedStderr().find(": half finsished triangle\n"), std::string::npos);
+    EXPECT_NE(stderr_of([&] { pool.endRenderBlock(); }).find(": half finsished triangle\n"), std::string::npos);
     EXPECT_TRUE(pool.blocks.empty());
     EXPECT_TRUE(pool.fill.empty());
 }

@@ -1,8 +1,8 @@
 // Pixel tests of blur, radial blur, levels, cut, spill and the colour effects.
 #include "support/image_file.h"
+#include "support/files.h"
 
 #include <cmath>
-#include <filesystem>
 
 #include "post/post_blur.h"
 #include "post/post_color.h"
@@ -149,12 +149,11 @@ TEST_F(PostTest, ColourCorrectionLooksEachPixelUpByItsLuminance)
     cPostColorCorrection* correction = cPostColorCorrection::get_instance();
     EXPECT_THROW(correction->apply(*src.target), std::logic_error) << "before init";
     // A 256 x 1 gradient: luminance i reads (255 - i, i, 64).
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "quorvane_post_lookup";
-    std::filesystem::create_directories(dir);
+    const cTempDir dir("post_lookup");
     ASSERT_TRUE(write_image(dir / "lookup_test.png", 256, 1, 24, [](int i, int) {
         return std::array<uint8_t, 4>{static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i), 64, 255};
     }));
-    cResourcePath::get_instance()->add(dir.string());
+    cResourcePath::get_instance()->add(dir.path.string());
     correction->init("lookup_test.png");
     fill(*src.target, [](int x, int) { return x < 320 ? cRgba{128, 128, 128, 200} : BLACK; });
     into(*dst.target, [&] { correction->apply(*src.target); });

@@ -67,8 +67,7 @@ TEST_F(CompositionLoadTest, AQuitRequestWhileLoadingEndsTheProgram)
 TEST_F(CompositionLoadTest, AnObserverBracketsEachActiveLayersRender)
 {
     cSceneComposition comp(&clock);
-    cProbeScene a(&clock), b(&clock), c(&clock);
-    a.name = "a", b.name = "b", c.name = "c";
+    cProbeScene a(&clock, "a"), b(&clock, "b"), c(&clock, "c");
     comp.add_layer(20, {0, 100, &b, 1.0f, 0}, 0, 0);
     comp.add_layer(10, {0, 100, &a, 1.0f, 0}, 0, 0);
     comp.add_layer(30, {200, 300, &c, 1.0f, 0}, 0, 0);
@@ -79,31 +78,12 @@ TEST_F(CompositionLoadTest, AnObserverBracketsEachActiveLayersRender)
     EXPECT_EQ(log.log, "<aa><bb>");
 }
 
-// A layer's picture: one colour over the whole target.
-class cSolidScene : public cScene {
-public:
-    cSolidScene(cDemoClock* c, float r, float g, float b) : cScene(c), colour{r, g, b} {}
-    std::string get_name() override { return "solid"; }
-    void load() override {}
-    cTmpRenderTarget render(int32_t) override
-    {
-        cTmpRenderTarget picture = get_tmp_render_target(RTT_FULL);
-        glClearColor(colour[0], colour[1], colour[2], 1.0f);
-        picture->bind(true);
-        picture->unbind();
-        ++renders;
-        return picture;
-    }
-    float colour[3];
-    int renders = 0;
-};
-
 class CompositionDrawTest : public SceneTest {};
 
 TEST_F(CompositionDrawTest, LayersStackOntoTheScreenSkippingThoseAtOpacityZero)
 {
     cSceneComposition comp(&clock);
-    cSolidScene red(&clock, 1, 0, 0), green(&clock, 0, 1, 0), blue(&clock, 0, 0, 1);
+    cFlatScene red(&clock, 1, 0, 0), green(&clock, 0, 1, 0), blue(&clock, 0, 0, 1);
     comp.add_layer(10, {0, 100, &red, 1.0f, COMP_BLEND}, 0, 0);
     comp.add_layer(20, {0, 100, &green, 0.0f, COMP_BLEND}, 0, 0);
     comp.add_layer(30, {0, 100, &blue, 0.5f, COMP_ADD}, 0, 0);

@@ -8,12 +8,7 @@ namespace {
 
 class CompositionTest : public ::testing::Test {
 protected:
-    CompositionTest() : comp(&clock), a(&clock), b(&clock), c(&clock)
-    {
-        a.name = "a";
-        b.name = "b";
-        c.name = "c";
-    }
+    CompositionTest() : comp(&clock), a(&clock, "a"), b(&clock, "b"), c(&clock, "c") {}
     void at(int32_t t)
     {
         clock.start = 0;

@@ -4,17 +4,7 @@
 
 namespace {
 
-class SceneCubeTunnelTest : public ScenePictureTest {
-protected:
-    void SetUp() override
-    {
-        ScenePictureTest::SetUp();
-        scene.load();
-    }
-    tPixels frame(int32_t t) { return ScenePictureTest::frame(scene, t); }
-
-    cSceneCubeTunnel scene{&clock};
-};
+using SceneCubeTunnelTest = SceneOfTest<cSceneCubeTunnel>;
 
 TEST_F(SceneCubeTunnelTest, ScrollsInBothColoursAndWrapsWithoutAJump)
 {

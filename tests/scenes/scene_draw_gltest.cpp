@@ -5,36 +5,8 @@
 #include "post/post_compositing.h"
 #include "scenes/composition.h"
 #include "state_manager.h"
-#include "support/probe_scene.h"
 
 namespace {
-
-// Renders a flat colour; with `half`, only the left half (the rest stays
-// transparent black).
-class cFlatScene : public cProbeScene {
-public:
-    cFlatScene(cDemoClock* c, float r, float g, float b, bool half_ = false)
-        : cProbeScene(c), colour{r, g, b}, half(half_)
-    {
-    }
-    cTmpRenderTarget render(int32_t) override
-    {
-        ++renders;
-        cTmpRenderTarget t = get_tmp_render_target(RTT_FULL);
-        glClearColor(0, 0, 0, 0);
-        t->bind(true);
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(0, 0, half ? t->width / 2 : t->width, t->height);
-        glClearColor(colour[0], colour[1], colour[2], 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glDisable(GL_SCISSOR_TEST);
-        t->unbind();
-        return t;
-    }
-    float colour[3];
-    bool half;
-    int renders = 0;
-};
 
 // Leaves lighting, a red light, a material and fog behind, as a careless
 // scene would.

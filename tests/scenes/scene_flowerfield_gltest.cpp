@@ -13,9 +13,7 @@ TEST_F(SceneFlowerFieldTest, FieldUnderATransparentSkyInTwoLooksThatTheOutroDiss
 {
     cSceneFlowerField scene(&clock);
     scene.load();
-    const int objects = gl_object_count();
-    scene.load();
-    EXPECT_EQ(gl_object_count(), objects) << "a second load makes no buffer or texture";
+    expect_second_load_makes_nothing(scene);
 
     at(T);
     const cPicture dusk = picture(scene);

@@ -77,9 +77,7 @@ TEST_F(SceneGaneshTest, OpaqueStatueOnTransparencyLitByTheSweepAndClaps)
 {
     cSceneGanesh scene(&clock);
     scene.load();
-    const int objects = gl_object_count();
-    scene.load();
-    EXPECT_EQ(gl_object_count(), objects) << "a second load made GL objects";
+    expect_second_load_makes_nothing(scene);
 
     // The statue through the mesh cache, within the triangle budget.
     auto* statue = dynamic_cast<cMeshObj*>(cMeshManager::get_instance()->get_mesh("ganesh.bzobj", true, true, false));

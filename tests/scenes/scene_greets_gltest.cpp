@@ -4,20 +4,17 @@
 
 namespace {
 
-class SceneGreetsTest : public ScenePictureTest {
+class SceneGreetsTest : public SceneOfTest<cSceneGreets> {
 protected:
     tPixels at_cur_t(float cur_t)
     {
         scene.cur_t = cur_t;
-        return frame(scene, 1000);
+        return frame(1000);
     }
-
-    cSceneGreets scene{&clock};
 };
 
 TEST_F(SceneGreetsTest, CurTBacksTheCameraAwayFromTheCard)
 {
-    scene.load();
     const tPixels close = at_cur_t(0.0f);
     EXPECT_GT(lit_share(close), 0.1) << "the card faces the camera, upright";
     const tPixels halfway = at_cur_t(0.5f);

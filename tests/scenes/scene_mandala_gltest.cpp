@@ -6,20 +6,13 @@
 
 namespace {
 
-class SceneMandalaTest : public ScenePictureTest {
+class SceneMandalaTest : public SceneOfTest<cSceneMandala> {
 protected:
-    void SetUp() override
-    {
-        ScenePictureTest::SetUp();
-        scene.load();
-    }
     std::vector<uint8_t> picture(float cur_t, int32_t t = 1000)
     {
         scene.cur_t = cur_t;
-        return frame(scene, t);
+        return frame(t);
     }
-
-    cSceneMandala scene{&clock};
 };
 
 TEST_F(SceneMandalaTest, TheFlightMovesWithCurTAndStopsAtItsEnds)
@@ -68,9 +61,7 @@ TEST_F(SceneMandalaTest, CirclesLogoAndTrackFourNotesAddLight)
 TEST_F(SceneMandalaTest, StackSizesFromTheSlidersAndASecondLoadMakeNoGlObject)
 {
     picture(0.3f);
-    const int objects = gl_object_count();
-    scene.load();
-    EXPECT_EQ(gl_object_count(), objects);
+    expect_second_load_makes_nothing(scene);
     for (int layers : {0, 1, 5000}) {
         scene.num_layers = layers;
         picture(0.3f);

@@ -38,9 +38,7 @@ protected:
 TEST_F(SceneMushroomsTest, DrawsAnOpaqueCaveOfGlowingCapsThatTheAcidFilterBrightens)
 {
     scene.load();
-    const int objects = gl_object_count();
-    scene.load();
-    EXPECT_EQ(gl_object_count(), objects) << "a second load makes nothing";
+    expect_second_load_makes_nothing(scene);
 
     controller(T::ACID_TRACK, T::ACID_CUTOFF, 0);
     const cPicture closed = settled(90000);

@@ -4,22 +4,19 @@
 
 namespace {
 
-class SceneNetSphereTest : public ScenePictureTest {
+class SceneNetSphereTest : public SceneOfTest<cSceneNetSphere> {
 protected:
     tPixels silhouette(int32_t t)
     {
         cTmpRenderTarget r = scene.draw_silhouette(t);
         return pixels_of(*r.target);
     }
-
-    cSceneNetSphere scene{&clock};
 };
 
 TEST_F(SceneNetSphereTest, RaysShineThroughTheGapsOfTheTurningNet)
 {
-    scene.load();
     const tPixels net = silhouette(3600);
-    const tPixels rays = frame(scene, 3600);
+    const tPixels rays = frame(3600);
     double wire_light = 0.0, gap_light = 0.0;
     size_t wires = 0, gaps = 0;
     for (size_t i = 0; i < net.size(); i += 4) {

@@ -6,13 +6,8 @@
 
 namespace {
 
-class SceneParticlesTest : public ScenePictureTest {
+class SceneParticlesTest : public SceneOfTest<cSceneParticles> {
 protected:
-    void SetUp() override
-    {
-        ScenePictureTest::SetUp();
-        scene.load();
-    }
     // `count` updates 20 ms apart, then the picture; the renderer shows the
     // particles of its previous call, so it renders twice.
     tPixels run(int count)
@@ -40,8 +35,6 @@ protected:
                 sum += std::abs(brightness_at(p, 4 * (row + x)) - brightness_at(p, 4 * (row + width - 1 - x)));
         return sum / static_cast<double>(p.size() / 8);
     }
-
-    cSceneParticles scene{&clock};
 };
 
 TEST_F(SceneParticlesTest, TheFountainRunsDryWhenEmissionStops)

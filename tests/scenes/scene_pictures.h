@@ -75,6 +75,22 @@ protected:
     size_t width = 0;   // of the last frame, pixels
 };
 
+// The fixture of one scene of type S, loaded before each test; frame(t)
+// takes its picture.
+template <typename S>
+class SceneOfTest : public ScenePictureTest {
+protected:
+    void SetUp() override
+    {
+        ScenePictureTest::SetUp();
+        scene.load();
+    }
+    using ScenePictureTest::frame;
+    tPixels frame(int32_t t) { return frame(scene, t); }
+
+    S scene{&clock};
+};
+
 // A MIDI event as the queue holds it.
 inline cMETrigger midi(int32_t kind, int32_t track, int32_t number, int32_t value, int32_t time = 0)
 {
@@ -133,4 +149,12 @@ inline int gl_object_count()
     for (GLuint name = 1; name < 4096; ++name)
         n += (glIsBuffer(name) ? 1 : 0) + (glIsTexture(name) ? 1 : 0);
     return n;
+}
+
+// Loads a loaded scene again: the second load must make no buffer or texture.
+inline void expect_second_load_makes_nothing(cScene& scene)
+{
+    const int objects = gl_object_count();
+    scene.load();
+    EXPECT_EQ(gl_object_count(), objects) << "a second load made GL objects";
 }

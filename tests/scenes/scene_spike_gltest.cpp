@@ -4,18 +4,14 @@
 
 namespace {
 
-class SceneSpikeTest : public ScenePictureTest {
+class SceneSpikeTest : public SceneOfTest<cSceneSpike> {
 protected:
     void SetUp() override
     {
-        ScenePictureTest::SetUp();
-        scene.load();
+        SceneOfTest::SetUp();
         scene.notes = &notes;
         scene.rotspeed = 0.0f;  // the picture changes only with notes
     }
-    tPixels frame(int32_t t) { return ScenePictureTest::frame(scene, t); }
-
-    cSceneSpike scene{&clock};
 };
 
 TEST_F(SceneSpikeTest, ATrackFourNotePumpsTheBallAndSendsOutARing)

@@ -5,20 +5,13 @@
 
 namespace {
 
-class SceneTitleTest : public ScenePictureTest {
+class SceneTitleTest : public SceneOfTest<cSceneTitle> {
 protected:
-    void SetUp() override
-    {
-        ScenePictureTest::SetUp();
-        scene.load();
-    }
     std::vector<uint8_t> picture(float cur_t)
     {
         scene.cur_t = cur_t;
-        return frame(scene, 1000);
+        return frame(1000);
     }
-
-    cSceneTitle scene{&clock};
 };
 
 TEST_F(SceneTitleTest, TheCameraGlidesAndRollsWithCurTAndASecondLoadMakesNoGlObject)
@@ -33,9 +26,7 @@ TEST_F(SceneTitleTest, TheCameraGlidesAndRollsWithCurTAndASecondLoadMakesNoGlObj
     EXPECT_NE(start, end);
     EXPECT_EQ(picture(-2.0f), start) << "below 0 behaves like 0";
     EXPECT_EQ(picture(3.0f), end) << "above 1 behaves like 1";
-    const int objects = gl_object_count();
-    scene.load();
-    EXPECT_EQ(gl_object_count(), objects);
+    expect_second_load_makes_nothing(scene);
 }
 
 TEST_F(SceneTitleTest, OnlyTheBrightestPartsOfTheCardMakeRays)

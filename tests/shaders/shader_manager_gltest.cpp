@@ -1,8 +1,5 @@
 #include <gmock/gmock.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <stdexcept>
 
 #include "resource_path.h"
@@ -10,10 +7,10 @@
 #include "shaders/shd_plain.h"
 #include "shaders/shd_post.h"
 #include "shaders/shd_surface.h"
+#include "support/files.h"
 #include "support/shader_support.h"
 #include "values/var.h"
 
-namespace fs = std::filesystem;
 using testing::HasSubstr;
 using testing::StartsWith;
 using testing::EndsWith;
@@ -30,21 +27,8 @@ GLint bound_program()
 }
 
 // A directory of test-only shader sources, registered as a search dir.
-class TempShaderDir {
-public:
-    TempShaderDir()
-    {
-        dir = fs::temp_directory_path() / ("qv_shaders_" + std::to_string(getpid()));
-        fs::create_directories(dir);
-        cResourcePath::get_instance()->add(dir.string());
-    }
-    ~TempShaderDir() { fs::remove_all(dir); }
-    std::string write(const std::string& name, const std::string& text)
-    {
-        std::ofstream(dir / name) << text;
-        return (dir / name).string();
-    }
-    fs::path dir;
+struct TempShaderDir : cTempDir {
+    TempShaderDir() : cTempDir("shaders") { cResourcePath::get_instance()->add(path.string()); }
 };
 
 const char* kPassVert =
@@ -69,9 +53,7 @@ class ShaderManagerInitTest : public GlTest {};
 TEST_F(ShaderManagerInitTest, LogsVersionsRegistersDefaultAndLeavesNothingBound)
 {
     cResourcePath::get_instance()->add("../src/shaders");
-    testing::internal::CaptureStdout();
-    mgr()->init();
-    std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = stdout_of([] { mgr()->init(); });
     EXPECT_THAT(out, StartsWith("# GLSL: GLSL compiletime version: 120\n# GLSL: Chose GL version:\t"));
     EXPECT_THAT(out, HasSubstr("\n# GLSL: Chose GLSL version:\t#version 120 (driver offers "));
     ASSERT_NE(mgr()->find("default_shader"), nullptr);
@@ -96,9 +78,7 @@ TEST(ShaderVersionTest, ParsesGlAndGlslVersionStrings)
 TEST_F(ShaderTest, EveryRegisteredProgramCompilesLinksAndFindsItsParameters)
 {
     // Any compile/link log or missing-parameter message lands on stderr.
-    testing::internal::CaptureStderr();
-    register_every_shader();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(stderr_of(register_every_shader), "");
     for (const std::string& name : every_shader_name()) {
         cShader_GLSL* s = mgr()->find(name);
         ASSERT_NE(s, nullptr) << name;
@@ -113,7 +93,6 @@ TEST_F(ShaderTest, EveryRegisteredProgramCompilesLinksAndFindsItsParameters)
             EXPECT_GE(u.location, 0) << name << " " << u.name;
     }
     mgr()->unbind();
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(ShaderTest, TwoNamesOfOneClassAreSeparateProgramsFromTheSameFiles)
@@ -151,9 +130,7 @@ std::string register_failing(TempShaderDir& tmp, const cFailure& c)
         tmp.write(cShdTempFiles<N>::FILES[N][1], c.frag);
     }
     c.bound == std::string("null_shader") ? mgr()->unbind() : mgr()->bind(c.bound);
-    testing::internal::CaptureStderr();
-    mgr()->register_shader<cShdTempFiles<N>>(stem);
-    return testing::internal::GetCapturedStderr();
+    return stderr_of([&] { mgr()->register_shader<cShdTempFiles<N>>(stem); });
 }
 
 TEST_F(ShaderTest, FailingSourcesPrintTheErrorBlockStayRegisteredAndBindTheDefault)
@@ -170,7 +147,7 @@ TEST_F(ShaderTest, FailingSourcesPrintTheErrorBlockStayRegisteredAndBindTheDefau
                                 register_failing<2>(tmp, cases[2])};
     for (int i = 0; i < 3; ++i) {
         const cFailure& c = cases[i];
-        const std::string path = c.path_known ? (tmp.dir / c.failed_on).string() : "";
+        const std::string path = c.path_known ? (tmp / c.failed_on).string() : "";
         EXPECT_THAT(logs[i], StartsWith("\n" + kRule + "\n" + c.headline + "\n"));
         EXPECT_THAT(logs[i], EndsWith(kRule + "\nlast-shader: " + c.bound + "\nGLSL error, exiting...\n"
                                               "## ERROR: cShader_GLSL::load_from_files() failed on " +
@@ -224,9 +201,8 @@ TEST_F(ShaderTest, PushAndPopRestoreTheCallersBinding)
     EXPECT_EQ(mgr()->current, "notex_shader");
     mgr()->unbind();
 
-    testing::internal::CaptureStderr();
-    mgr()->pop_shader();  // unbalanced: reported, nothing changes
-    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("shader stack is empty"));
+    // Unbalanced: reported, nothing changes.
+    EXPECT_THAT(stderr_of([] { mgr()->pop_shader(); }), HasSubstr("shader stack is empty"));
     EXPECT_EQ(mgr()->current, "null_shader");
 }
 
@@ -293,9 +269,7 @@ TEST_F(ShaderTest, UnknownNamesAreOnlyReportedAndAParameterlessShaderThrows)
 {
     mgr()->register_shader<cShdVCol>("vcol_shader");
     mgr()->bind("vcol_shader");
-    testing::internal::CaptureStderr();
-    mgr()->bind("no_such_shader");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(stderr_of([] { mgr()->bind("no_such_shader"); }),
               "#WARNING in cShaderManager_GLSL::bind: trying to bind unknown shader: \"no_such_shader\"\n");
     EXPECT_EQ(mgr()->current, "null_shader");
     EXPECT_EQ(bound_program(), 0);
@@ -307,9 +281,8 @@ TEST_F(ShaderTest, UnknownNamesAreOnlyReportedAndAParameterlessShaderThrows)
     } catch (const std::exception& e) {
         EXPECT_STREQ(e.what(), "set_parameter not implemented for this shader");
     }
-    testing::internal::CaptureStderr();
-    mgr()->set_shader_parameter("never_registered", 1, &var);
-    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("unknown shader: \"never_registered\""));
+    EXPECT_THAT(stderr_of([&] { mgr()->set_shader_parameter("never_registered", 1, &var); }),
+                HasSubstr("unknown shader: \"never_registered\""));
     EXPECT_EQ(mgr()->find("never_registered"), nullptr);
 }
 
@@ -323,7 +296,5 @@ TEST_F(ShaderTest, ShutdownReleasesEverything)
     EXPECT_EQ(mgr()->depth, 0u);
     EXPECT_EQ(mgr()->current, "");
     EXPECT_EQ(bound_program(), 0);
-    testing::internal::CaptureStderr();
-    mgr()->unbind();
-    EXPECT_THAT(testing::internal::GetCapturedStderr(), EndsWith(": no current GLSL-context available!\n"));
+    EXPECT_THAT(stderr_of([] { mgr()->unbind(); }), EndsWith(": no current GLSL-context available!\n"));
 }

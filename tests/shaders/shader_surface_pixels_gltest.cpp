@@ -204,7 +204,6 @@ TEST_F(SurfacePixelTest, SurfaceProgramsCombineTextureColourMaterialLightAndFog)
         glDeleteTextures(1, &t0);
         glDeleteTextures(1, &t1);
     }
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 namespace {

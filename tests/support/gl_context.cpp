@@ -53,12 +53,17 @@ void GlTest::SetUpTestSuite()
     glGetError();  // GLEW may leave an error behind
 }
 
-void GlTest::TearDownTestSuite() {}
-
 void GlTest::SetUp()
 {
     ASSERT_TRUE(context_error.empty()) << context_error;
     glViewport(0, 0, 1280, 720);
+}
+
+void GlTest::TearDown()
+{
+    if (context_error.empty()) {
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "a GL error was left pending";
+    }
 }
 
 std::vector<uint8_t> GlTest::read_pixels(int x, int y, int w, int h)

@@ -11,7 +11,7 @@
 
 class cProbeScene : public cScene {
 public:
-    explicit cProbeScene(cDemoClock* c) : cScene(c) {}
+    explicit cProbeScene(cDemoClock* c, std::string name_ = "probe") : cScene(c), name(std::move(name_)) {}
     std::string get_name() override { return name; }
     void load() override { ++loads; }
     void handle_event(cEvent* e) override { seen.push_back(e->time); }
@@ -22,7 +22,7 @@ public:
     }
     cTmpRenderTarget render(int32_t) override { return {}; }
 
-    std::string name = "probe";
+    std::string name;
     std::vector<int32_t> seen;  // times of the events handed to the scene
     int loads = 0;
     int updates = 0;

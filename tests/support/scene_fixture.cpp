@@ -22,7 +22,7 @@ void SceneTest::TearDown()
 {
     EXPECT_EQ(pool->lent, 0u) << "a temporary target is still lent";
     EXPECT_EQ(pool->free_list.size(), WARM_UP_TARGETS) << "targets were made after the warm-up";
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    GlTest::TearDown();
 }
 
 void SceneTest::at(int32_t t)

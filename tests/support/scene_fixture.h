@@ -3,13 +3,15 @@
 // paths, every shader program, the render-target pool and the state cache's
 // defaults. After each test it checks what every scene owes the ones drawn
 // after it: no pooled target still lent, the pool still at its warm-up size
-// (nothing was made during the test's frames), no GL error pending.
+// (nothing was made during the test's frames), and GlTest's: no GL error pending.
 #include <cstdint>
 #include <vector>
 
 #include "demo_clock.h"
+#include "gl.h"
 #include "render_target.h"
 #include "support/gl_context.h"
+#include "support/probe_scene.h"
 
 class SceneTest : public GlTest {
 protected:
@@ -25,4 +27,31 @@ protected:
 
     cRenderTargetManager* pool = nullptr;
     cDemoClock clock;
+};
+
+// Renders a flat opaque colour; with `half`, only the left half (the rest
+// stays transparent black).
+class cFlatScene : public cProbeScene {
+public:
+    cFlatScene(cDemoClock* c, float r, float g, float b, bool half_ = false)
+        : cProbeScene(c), colour{r, g, b}, half(half_)
+    {
+    }
+    cTmpRenderTarget render(int32_t) override
+    {
+        ++renders;
+        cTmpRenderTarget t = get_tmp_render_target(RTT_FULL);
+        glClearColor(0, 0, 0, 0);
+        t->bind(true);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, half ? t->width / 2 : t->width, t->height);
+        glClearColor(colour[0], colour[1], colour[2], 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+        t->unbind();
+        return t;
+    }
+    float colour[3];
+    bool half;
+    int renders = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "resource_path.h"
 #include "shader_manager.h"
+#include "support/files.h"
 #include "shaders/shd_plain.h"
 #include "shaders/shd_post.h"
 #include "shaders/shd_surface.h"
@@ -12,9 +13,7 @@ void ShaderTest::SetUp()
     GlTest::SetUp();
     cResourcePath::get_instance()->add("../src/shaders");
     cResourcePath::get_instance()->add("../src/shaders/comp");
-    testing::internal::CaptureStdout();
-    cShaderManager_GLSL::get_instance()->init();
-    testing::internal::GetCapturedStdout();
+    stdout_of([] { cShaderManager_GLSL::get_instance()->init(); });
 }
 
 namespace {
