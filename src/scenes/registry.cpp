@@ -62,3 +62,9 @@ bool reads_shared_random(const std::string& scene_name)
             return true;
     return false;
 }
+
+bool keeps_pictures(const std::string& scene_name)
+{
+    // The attractor ring's trail is last frame's picture, zoomed and faded.
+    return scene_name == "attractors";
+}

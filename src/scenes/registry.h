@@ -28,3 +28,8 @@ const std::vector<cSceneMaker>& unregistered_scenes();
 // drawing): its picture then depends on every read of it before, whichever
 // scene made them.
 bool reads_shared_random(const std::string& scene_name);
+
+// Whether the scene draws over its own picture of the frame before: its
+// picture then depends on the pixels of every frame it drew. Every other
+// scene's picture follows from the state its code keeps.
+bool keeps_pictures(const std::string& scene_name);

@@ -67,6 +67,9 @@ struct cFramePlan {
     int64_t count = 0;       // frames drawn, from demo time 0
     int64_t first_out = 0;   // first frame read back
     int64_t first_drawn = 0; // first frame drawn; those before are only updated
+    // First frame rasterised: the frames drawn before it run every line of
+    // the scenes' code, with the GPU told to discard what they draw.
+    int64_t first_rasterised = 0;
     int32_t fps = 60;        // grid rate
     std::vector<cMomentFrame> moments;  // --at, by frame; empty: every frame on the grid
 
@@ -173,18 +176,31 @@ cFramePlan plan_frames(const cCaptureOptions& o, int32_t end)
     return plan;
 }
 
-// The first frame the range needs drawn. A layer's scene carries history
-// (trails, particles, its own animation) from every frame it drew, and a
-// scene that reads the shared random sequence also depends on every read of
-// the others; the replay starts with the first layer of any scene that
+// Rasterising can be switched off from GL 3.0, or with transform feedback.
+bool have_rasterizer_discard()
+{
+    return GLEW_VERSION_3_0 || GLEW_EXT_transform_feedback;
+}
+
+// Which frames the range needs drawn and rasterised. A layer's scene
+// carries history (particles, its own animation) from every frame it drew,
+// and a scene that reads the shared random sequence also depends on every
+// read of the others; drawing starts with the first layer of any scene that
 // reaches the range that way. Frames before it are still updated, so events,
-// the timeline, animators and the clock run as in a replay from 0, and the
-// range's frames come out the same. A scene shown alone has drawn from 0.
-int64_t first_frame_to_draw(const cSceneManager& manager, const cFramePlan& plan)
+// the timeline, animators and the clock run as in a replay from 0. Only a
+// scene that keeps its pictures needs the pixels of frames before the
+// range: the others are drawn with rasterising off until it begins. Either
+// way the range's frames come out as in a replay from 0. A scene shown
+// alone has drawn from 0.
+void plan_replay(const cSceneManager& manager, cFramePlan& plan)
 {
     const auto* composition = dynamic_cast<const cSceneComposition*>(manager.current);
-    if (!composition)
-        return 0;
+    const auto to_frame = [&plan](int32_t t) { return std::min(first_grid_frame_at(t, plan.fps), plan.first_out); };
+    if (!composition) {
+        const bool pictures = keeps_pictures(manager.current->get_name());
+        plan.first_rasterised = pictures || !have_rasterizer_discard() ? 0 : plan.first_out;
+        return;
+    }
     const int32_t from = plan.time(plan.first_out), to = plan.time(plan.count - 1);
     std::set<const cScene*> needed;
     bool random = false;
@@ -193,12 +209,19 @@ int64_t first_frame_to_draw(const cSceneManager& manager, const cFramePlan& plan
             needed.insert(layer.scene);
             random = random || reads_shared_random(layer.scene->get_name());
         }
-    int32_t start = from;
-    for (const auto& [key, layer] : composition->layers)
-        if (layer.start < start &&
-            (needed.count(layer.scene) || (random && reads_shared_random(layer.scene->get_name()))))
-            start = layer.start;
-    return std::min(first_grid_frame_at(start, plan.fps), plan.first_out);
+    int32_t start = from, pictures_start = from;
+    for (const auto& [key, layer] : composition->layers) {
+        if (layer.start >= from)
+            continue;
+        const bool in_range = needed.count(layer.scene) > 0;
+        if (in_range || (random && reads_shared_random(layer.scene->get_name())))
+            start = std::min(start, layer.start);
+        if (in_range && keeps_pictures(layer.scene->get_name()))
+            pictures_start = std::min(pictures_start, layer.start);
+    }
+    plan.first_drawn = to_frame(start);
+    plan.first_rasterised = have_rasterizer_discard() ? std::max(plan.first_drawn, to_frame(pictures_start))
+                                                      : plan.first_drawn;
 }
 
 // Every output is checked before the long start-up.
@@ -343,7 +366,12 @@ private:
             timing->frame_begin();
         if (timing && !composition)
             timing->layer_begin(alone);
+        const bool discard = j < plan.first_rasterised;
+        if (discard)
+            glEnable(GL_RASTERIZER_DISCARD);
         draw_frame();
+        if (discard)
+            glDisable(GL_RASTERIZER_DISCARD);
         if (timing && !composition)
             timing->layer_end(alone);
         const double draw_ms = ms_since(t1);
@@ -388,10 +416,11 @@ int run_capture(const cCaptureOptions& o)
     cSceneManager& manager = start_show(o);
     started = 1;
     cFramePlan plan = plan_frames(o, show_end(manager));
-    plan.first_drawn = first_frame_to_draw(manager, plan);
-    if (plan.first_drawn > 0)
+    plan_replay(manager, plan);
+    if (plan.first_rasterised > 0)
         std::cerr << "quorvane-capture: replaying from " << plan.time(plan.first_drawn)
-                  << " ms, the first layer the range needs" << std::endl;
+                  << " ms, the first layer the range needs; pictures from " << plan.time(plan.first_rasterised)
+                  << " ms" << std::endl;
     auto outputs = open_outputs(o, plan, manager);
     std::unique_ptr<cProfiler> profiler;
     if (!o.profile.empty())
