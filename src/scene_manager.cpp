@@ -36,6 +36,8 @@ void cSceneManager::setup()
     queue = cEventQueue_factory::loadFile();
     if (!queue)
         queue = new cEventQueue();
+    for (cScene* s : scenes)
+        s->events = queue;
     sound.init();
     sound.load();
     // The show is not played silently: without its music it has no timing.

@@ -20,16 +20,18 @@ class cSceneManager : public cSingleton<cSceneManager> {
 public:
     ~cSceneManager() override;
 
-    // Reads the marker script, opens the audio device and loads the music,
-    // then starts the demo clock so that demo time 0 is the end of setup.
+    // Reads the marker script (the queue every scene gets), opens the audio
+    // device and loads the music, then starts the demo clock so that demo
+    // time 0 is the end of setup.
     void setup();
 
-    // Constructs a scene on the demo clock and registers it; the first scene
-    // registered under a name keeps the name.
+    // Constructs a scene on the demo clock and registers it, with the event
+    // queue; the first scene registered under a name keeps the name.
     template <typename T>
     T* add()
     {
         T* scene = new T(&clock);
+        scene->events = queue;
         scenes.push_back(scene);
         by_name.emplace(scene->get_name(), scene);
         return scene;

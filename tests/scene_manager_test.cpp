@@ -39,6 +39,7 @@ TEST_F(SceneManagerTest, EventsFireOnlyOnceTheDemoTimeIsPastThem)
 {
     manager->current = manager->add<cProbeScene>();
     auto* probe = static_cast<cProbeScene*>(manager->current);
+    EXPECT_EQ(probe->events, manager->queue) << "a scene is handed the queue it may look into";
     add_event(EVENT_MIDI, 100);
     add_event(EVENT_BEAT, 100);
     add_event(EVENT_MIDI, 250);

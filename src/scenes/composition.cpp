@@ -6,7 +6,7 @@
 #include "load_screen.h"
 #include "post/post_compositing.h"
 #include "state_manager.h"
-#include "scene_manager.h"
+#include "events.h"
 #include "values/gui_slider.h"
 #include "values/gui_var_list.h"
 #include "values/interpolator.h"
@@ -93,9 +93,8 @@ void cSceneComposition::register_gui(cGuiVarList* list)
 // last layer.
 int32_t cSceneComposition::show_end() const
 {
-    if (const cSceneManager* manager = cSceneManager::exists() ? cSceneManager::get_instance() : nullptr;
-        manager && manager->queue)
-        for (const cEvent* e : manager->queue->events)
+    if (events)
+        for (const cEvent* e : events->events)
             if (e->type == EVENT_QUIT)
                 return e->time;
     int32_t end = 0;

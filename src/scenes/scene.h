@@ -3,7 +3,7 @@
 // manager constructs each one with the demo clock, the composition loads the
 // ones it uses as layers, and all of them live until the demo ends. A scene
 // owns its animators and the variables and sliders it publishes; the clock
-// belongs to the scene manager.
+// and the event queue belong to the scene manager.
 //
 // Writing a scene (docs/writing-a-scene.md): state the tweakable values as a
 // table in the constructor (`sliders`, and `publish()` for the timeline),
@@ -17,6 +17,8 @@
 #include "camera.h"
 #include "render_target.h"
 #include "values/var_table.h"
+
+class cEventQueue;
 
 class cDemoClock;
 class cEvent;
@@ -61,6 +63,10 @@ public:
 
     cCamera camera;                // eye (1,1,1) looking at the origin, z up, 65 degrees
     cDemoClock* clock;             // the scene manager's demo clock, not owned
+    // The manager's queue of markers, notes and beats, for scenes that look
+    // at notes around now instead of waiting for them; not owned; null
+    // until the manager hands it over.
+    const cEventQueue* events = nullptr;
     std::vector<cInterpolator*> animators;  // owned, in the order added
     int32_t last_update_time = -1; // demo time (ms) of the previous update_animators
     tVarTable sliders;             // the rows register_gui adds, in order

@@ -8,7 +8,7 @@
 #include "demo_clock.h"
 #include "gl.h"
 #include "mesh_files/mesh_manager.h"
-#include "scene_manager.h"
+#include "events.h"
 #include "shader_manager.h"
 #include "shaders/shd_plain.h"
 #include "state_manager.h"
@@ -157,9 +157,9 @@ void cSceneMandala::apply_look(int32_t look, float u)
 // The pulse of the notes around now, 0-1; none while no queue exists.
 float cSceneMandala::read_pulse() const
 {
-    if (!cSceneManager::exists() || !cSceneManager::get_instance()->queue)
+    if (!events)
         return 0.0f;
-    const float p = beat.pulse(*clock, *cSceneManager::get_instance()->queue);
+    const float p = beat.pulse(*clock, *events);
     return p > 0.0f ? std::min(p, 1.0f) : 0.0f;  // also maps NaN to 0
 }
 

@@ -5,7 +5,7 @@
 
 #include "gl.h"
 #include "midi_events.h"
-#include "scene_manager.h"
+#include "events.h"
 #include "screen_space.h"
 #include "shader_manager.h"
 #include "state_manager.h"
@@ -71,14 +71,9 @@ cSceneMidiTest::cSceneMidiTest(cDemoClock* clock_) : cScene(clock_)
 
 // ---- events ----------------------------------------------------------------------
 
-const cEventQueue* cSceneMidiTest::queue() const
-{
-    return cSceneManager::get_instance()->queue;
-}
-
 void cSceneMidiTest::make_labels()
 {
-    const cEventQueue* q = queue();
+    const cEventQueue* q = events;
     if (labels_made || !q || q->track_names.empty())
         return;
     labels_made = true;
@@ -147,7 +142,7 @@ cTmpRenderTarget cSceneMidiTest::render(int32_t time_ms)
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_TEXTURE_RECTANGLE_ARB);
 
-    const cEventQueue* q = queue();
+    const cEventQueue* q = events;
     const int lanes = q && !q->track_names.empty()
                           ? std::min(static_cast<int>(q->track_names.size()), MAX_TRACKS)
                           : DEFAULT_LANES;

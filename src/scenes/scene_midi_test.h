@@ -63,7 +63,6 @@ private:
         size_t last;   // one past the last at or before the right edge
     };
 
-    const cEventQueue* queue() const;
     void make_labels();
     float x_of(int32_t t_ms, int32_t now_ms) const;
     bool arrived(const cEvent* e, int32_t now_ms) const;

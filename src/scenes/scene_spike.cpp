@@ -7,7 +7,7 @@
 #include "mesh_files/mesh_manager.h"
 #include "post/post_compositing.h"
 #include "post/post_sliders.h"
-#include "scene_manager.h"
+#include "events.h"
 #include "scenes/picture_centre.h"
 #include "screen_space.h"
 #include "shader_manager.h"
@@ -58,8 +58,6 @@ void cSceneSpike::load()
     clear_colour = {0.06f, 0.0f, 0.09f};
     dodgering = 0.95f;
     ring_texture = cTextureManager::get_instance()->get_texture("dodgecircle.jpg", true, GL_CLAMP, 0);
-    if (cSceneManager::exists())
-        notes = cSceneManager::get_instance()->queue;
 }
 
 // ---- events and update -----------------------------------------------------------
@@ -99,7 +97,7 @@ bool cSceneSpike::update()
     if (!clock->paused)
         update_animators();
     std::erase_if(rings, [t](const cRingWindow& w) { return t < w.start || t > w.end; });
-    const float p = notes ? std::clamp(pulse.pulse(*clock, *notes), 0.0f, 1.0f) : 0.0f;
+    const float p = events ? std::clamp(pulse.pulse(*clock, *events), 0.0f, 1.0f) : 0.0f;
     pulse_scale = 1.0f - 0.3f * (3.0f - 2.0f * p) * p * p;
     return false;
 }

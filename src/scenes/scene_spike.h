@@ -60,7 +60,6 @@ public:
     float dodgering = 1.0f;         // "dodgering": brightness of a new ring
     float rotspeed = 5.0f;          // "rotspeed": turn, degrees per second
     cEventWindow pulse;             // note pulse of PULSE_TRACK: 10 ms attack, 150 ms release
-    const cEventQueue* notes = nullptr;  // queue the pulse reads, not owned; none: no pulse
     cLerp<float>* kick_turn = nullptr;   // KICK_DEGREES -> 0 after the latest kick; in animators
 
 private:

@@ -99,7 +99,7 @@ TEST_F(CompositionTest, NothingToDrawLeavesTheFrameAlone)
 
 }  // namespace
 
-#include "scene_manager.h"
+#include "events.h"
 #include "values/gui_slider.h"
 #include "values/gui_var_list.h"
 
@@ -122,9 +122,9 @@ public:
 
 TEST_F(CompositionTest, GuiShowsCurtimeUpToTheQuitMarkerAndTheActiveScenesSliders)
 {
-    cSceneManager* manager = cSceneManager::get_instance();
-    manager->queue = new cEventQueue();
-    manager->queue->events = {new cEvent(EVENT_BEAT, 100), new cEvent(EVENT_QUIT, 235000)};
+    cEventQueue queue;
+    queue.events = {new cEvent(EVENT_BEAT, 100), new cEvent(EVENT_QUIT, 235000)};
+    comp.events = &queue;
     cPublishingScene active(&clock), idle(&clock);
     comp.add_layer(10, layer(&active, 0, 1000), 0, 0);
     comp.add_layer(20, layer(&idle, 2000, 3000), 0, 0);
@@ -141,7 +141,6 @@ TEST_F(CompositionTest, GuiShowsCurtimeUpToTheQuitMarkerAndTheActiveScenesSlider
     active.published.second->get_pos(x, y);
     EXPECT_FLOAT_EQ(x, 0.05f);
     EXPECT_FLOAT_EQ(y, 0.05f);
-    cSceneManager::destroy_instance();
 }
 
 }  // namespace

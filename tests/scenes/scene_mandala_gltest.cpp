@@ -1,6 +1,6 @@
 #include <vector>
 
-#include "scene_manager.h"
+#include "events.h"
 #include "scenes/scene_mandala.h"
 #include "scenes/scene_pictures.h"
 
@@ -46,11 +46,10 @@ TEST_F(SceneMandalaTest, CirclesLogoAndTrackFourNotesAddLight)
     const double bare = mean_brightness(picture(0.55f));
     EXPECT_LT(bare, all);
 
-    cSceneManager* manager = cSceneManager::get_instance();
-    manager->queue = new cEventQueue;
-    cMETrigger* note = new cMETrigger(note_on(4, 60, 2000));
-    manager->queue->events.push_back(note);
-    manager->queue->cursor = 1;
+    cEventQueue queue;
+    queue.events.push_back(new cMETrigger(note_on(4, 60, 2000)));
+    queue.cursor = 1;
+    scene.events = &queue;
     const double pulsed = mean_brightness(picture(0.55f, 2010));
     EXPECT_GT(scene.pulse, 0.5f);
     EXPECT_GT(pulsed, bare);

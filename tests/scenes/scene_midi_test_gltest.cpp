@@ -2,7 +2,6 @@
 #include <vector>
 
 #include "midi_events.h"
-#include "scene_manager.h"
 #include "scenes/scene_midi_test.h"
 #include "scenes/scene_pictures.h"
 
@@ -15,7 +14,7 @@ protected:
     void SetUp() override
     {
         SceneTest::SetUp();
-        auto* q = new cEventQueue();  // the manager owns it from here
+        cEventQueue* q = &queue;
         q->track_names = {"tempo", "Acid", "Pluck", "Kick"};
         add(q, MIDI_CONTROL_CHANGE, 1, 74, 0, 500);
         add(q, MIDI_CONTROL_CHANGE, 1, 74, 127, 1500);
@@ -24,8 +23,6 @@ protected:
         add(q, MIDI_NOTE_OFF, 3, 36, 0, 1100);
         q->events.push_back(new cEvent(EVENT_BEAT, 1000));
         q->sort();
-        delete cSceneManager::get_instance()->queue;
-        cSceneManager::get_instance()->queue = q;
     }
 
     static cMETrigger* add(cEventQueue* q, int32_t kind, int32_t track, int32_t number, int32_t value, int32_t t)
@@ -50,6 +47,7 @@ protected:
 
     static double brightness(const cRgbMean& c) { return c[0] + c[1] + c[2]; }
 
+    cEventQueue queue;  // what the scene under test is handed
     cMETrigger* missed = nullptr;
     cMETrigger* kick = nullptr;
 };
@@ -57,6 +55,7 @@ protected:
 TEST_F(SceneMidiTestTest, LaneLightsInTheFrameItsNoteArrivesAndMissedNotesStayRed)
 {
     cSceneMidiTest scene(&clock);
+    scene.events = &queue;
     scene.load();
     scene.load();
     const float lamp0 = cSceneMidiTest::LABEL_W - 0.011f, lamp1 = cSceneMidiTest::LABEL_W - 0.005f;
@@ -84,6 +83,7 @@ TEST_F(SceneMidiTestTest, LaneLightsInTheFrameItsNoteArrivesAndMissedNotesStayRe
 TEST_F(SceneMidiTestTest, ControllerCurveClimbsThroughItsLaneAndNamesShow)
 {
     cSceneMidiTest scene(&clock);
+    scene.events = &queue;
     scene.load();
     at(1000);
     // 0 at 500 ms to 127 at 1500 ms: the yellow line is low left of now, high right of it.

@@ -9,7 +9,7 @@ protected:
     void SetUp() override
     {
         SceneOfTest::SetUp();
-        scene.notes = &notes;
+        scene.events = &notes;
         scene.rotspeed = 0.0f;  // the picture changes only with notes
     }
 };
