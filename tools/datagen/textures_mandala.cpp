@@ -258,18 +258,24 @@ bool write_mandala_textures(const std::string& dir)
 
 // The desktop icon: the logo's ornament without its lettering, which would
 // not read at icon sizes, on a dark disc so that it stands on light and dark
-// desktops alike; transparent outside the disc.
+// desktops alike; transparent outside the disc. The ornament's lines are
+// widened (summed over a small neighbourhood) so that they still show when
+// a desktop shrinks the icon to 48 pixels.
 bool write_icon(const std::string& path)
 {
     const int size = 256;
     const float scale = 512.0f / size;
+    const float spread = 3.0f;  // logo pixels between the summed samples
     cCanvas icon(size, size, 32);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             const float dx = (x + 0.5f - size / 2.0f) * scale, dy = (y + 0.5f - size / 2.0f) * scale;
-            const float disc = 1.0f - smoothstep(244.0f, 252.0f, std::sqrt(dx * dx + dy * dy));
-            cColor c = tone_map(logo_ornament(dx, dy) * 1.3f + cColor{0.03f, 0.01f, 0.06f, 1.0f});
-            c.a = disc;
+            cColor light{0.05f, 0.015f, 0.09f, 1.0f};
+            for (int j = -2; j <= 2; ++j)
+                for (int i = -2; i <= 2; ++i)
+                    light += logo_ornament(dx + i * spread, dy + j * spread) * 0.35f;
+            cColor c = tone_map(light);
+            c.a = 1.0f - smoothstep(244.0f, 252.0f, std::sqrt(dx * dx + dy * dy));
             icon.at(x, y) = c;
         }
     return save_canvas(icon, path, {});
