@@ -47,9 +47,10 @@ shader or extension).
 Trails, particles and animators carry history, so the show is replayed
 from the start of the first layer whose scene reaches the range (from 0
 where a scene that reads the shared random sequence is on screen, or for a
-scene shown alone); frames before that are updated but not drawn, and the
-frames before --from (or --at) skip the readback and the encoding. The
-pictures are exactly those of a capture from 0.
+scene shown alone); frames before that are updated but not drawn. Only
+the attractor ring's trail keeps pixels between frames, so the other frames
+before the range are drawn with rasterising off, and none of them is read
+back or encoded. The pictures are exactly those of a capture from 0.
 )";
 
 namespace {
