@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "demo_clock.h"
+#include "events.h"
 #include "load_screen.h"
 #include "post/post_compositing.h"
 #include "state_manager.h"
-#include "events.h"
 #include "values/gui_slider.h"
 #include "values/gui_var_list.h"
 #include "values/interpolator.h"

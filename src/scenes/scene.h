@@ -18,10 +18,9 @@
 #include "render_target.h"
 #include "values/var_table.h"
 
-class cEventQueue;
-
 class cDemoClock;
 class cEvent;
+class cEventQueue;
 class cGuiVarList;
 class cInterpolator;
 

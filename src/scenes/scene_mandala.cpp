@@ -6,9 +6,9 @@
 
 #include "camera.h"
 #include "demo_clock.h"
+#include "events.h"
 #include "gl.h"
 #include "mesh_files/mesh_manager.h"
-#include "events.h"
 #include "shader_manager.h"
 #include "shaders/shd_plain.h"
 #include "state_manager.h"

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "events.h"
 #include "gl.h"
 #include "midi_events.h"
-#include "events.h"
 #include "screen_space.h"
 #include "shader_manager.h"
 #include "state_manager.h"

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "camera.h"
+#include "events.h"
 #include "gl.h"
 #include "mesh_files/mesh_manager.h"
 #include "post/post_compositing.h"
 #include "post/post_sliders.h"
-#include "events.h"
 #include "scenes/picture_centre.h"
 #include "screen_space.h"
 #include "shader_manager.h"
