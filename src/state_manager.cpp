@@ -192,3 +192,12 @@ void cStateManager::set_default_light_model() const
     glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
     glEnable(GL_COLOR_SUM);
 }
+
+void cStateManager::discard_primitives(bool on)
+{
+    if (on)
+        glEnable(GL_RASTERIZER_DISCARD);
+    else
+        glDisable(GL_RASTERIZER_DISCARD);
+    discarding = on;
+}

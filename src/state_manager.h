@@ -151,11 +151,16 @@ public:
     void apply();
     // GL's fixed defaults and the default pending state, sent in full.
     void set_defaults();
+    // Switches rasterising off or back on (GL 3.0 or transform feedback).
+    void discard_primitives(bool on);
 
     cGLState applied;              // what GL last received; all ones until the first apply
     std::vector<cGLState> stack;   // saved pending states, 100 reserved
     cGLState pending;              // what the callers currently want
     bool force_full_apply = false;  // send every field on each apply (to check the delta logic)
+    // GL_RASTERIZER_DISCARD is on: what is drawn now reaches no picture, so a
+    // costly draw may be left out. Set through discard_primitives().
+    bool discarding = false;
     const cGLStateBackend* backend = &GL_STATE_BACKEND;  // where apply() sends its calls
 
 private:

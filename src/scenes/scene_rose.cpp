@@ -266,7 +266,10 @@ void cComponentRose::draw_copies(const cDemoClock& clock, float a)
     shaders->bind(ROSE_SHADER);
     state->apply();
     const int32_t copies = std::min(count, copies_built);
-    if (copies > 0) {
+    // Unrasterised (a capture running up to a late moment), the ribbon's
+    // indices would still be transformed, the costliest vertex work of the
+    // show, for no pixel.
+    if (copies > 0 && !state->discarding) {
         constexpr GLsizei STRIDE = 4 * sizeof(float);
         glBindBufferARB(GL_ARRAY_BUFFER_ARB, vertex_buffer);
         glVertexPointer(3, GL_FLOAT, STRIDE, nullptr);

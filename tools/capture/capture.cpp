@@ -27,6 +27,7 @@
 #include "scenes/composition.h"
 #include "scenes/registry.h"
 #include "sheet.h"
+#include "state_manager.h"
 #include "video.h"
 
 namespace {
@@ -368,10 +369,10 @@ private:
             timing->layer_begin(alone);
         const bool discard = j < plan.first_rasterised;
         if (discard)
-            glEnable(GL_RASTERIZER_DISCARD);
+            cStateManager::get_instance()->discard_primitives(true);
         draw_frame();
         if (discard)
-            glDisable(GL_RASTERIZER_DISCARD);
+            cStateManager::get_instance()->discard_primitives(false);
         if (timing && !composition)
             timing->layer_end(alone);
         const double draw_ms = ms_since(t1);
