@@ -2,6 +2,7 @@
 
 #include "scenes/scene_pictures.h"
 #include "scenes/scene_rose.h"
+#include "state_manager.h"
 #include "values/var.h"
 
 namespace {
@@ -70,6 +71,26 @@ TEST_F(SceneRoseTest, APausedClockStopsTheRibbonAndASecondLoadMakesNoGlObject)
     frame(1500);
     EXPECT_EQ(scene.rose.phase, phase);
     expect_second_load_makes_nothing(scene);
+}
+
+// A capture running up to a late moment draws with rasterising off; the
+// ribbon, the costliest vertex work of the show, is left out then.
+TEST_F(SceneRoseTest, UnrasterisedTheRibbonIsLeftOut)
+{
+    auto primitives = [this](bool discard, int32_t t) {
+        GLuint query = 0, count = 0;
+        glGenQueries(1, &query);
+        glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+        cStateManager::get_instance()->discard_primitives(discard);
+        frame(t);
+        cStateManager::get_instance()->discard_primitives(false);
+        glEndQuery(GL_PRIMITIVES_GENERATED);
+        glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
+        glDeleteQueries(1, &query);
+        return count;
+    };
+    EXPECT_GT(primitives(false, 1000), 10000u);
+    EXPECT_LT(primitives(true, 1016), 100u);
 }
 
 }  // namespace
