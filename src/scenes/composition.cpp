@@ -40,6 +40,11 @@ void cSceneComposition::add_layer(int32_t key, const cSceneLayer& layer, int fad
     if (!inserted)
         return;
     layer_names[key] = layer.scene->get_name();
+    // Room for every layer's name at once, so that no update of the show
+    // grows either string.
+    const size_t all_names = active_names.capacity() + layer_names[key].size();
+    active_names.reserve(all_names);
+    scratch_names.reserve(all_names);
     // The fades drive the record in the map, not the caller's copy.
     float* alpha = &it->second.alpha;
     if (fade_in_ms > 0)
@@ -63,7 +68,7 @@ bool cSceneComposition::update()
             layer.scene->update();
     cScene::update();
 
-    // Both strings keep their capacity, so a steady show allocates nothing.
+    // Both strings have room for every name (add_layer), so playing allocates nothing.
     scratch_names.clear();
     for (auto& [key, layer] : layers)
         if (layer.active_at(now()))
