@@ -5,7 +5,9 @@
 
 #include "scene_manager.h"
 #include "scenes/registry.h"
+#include "scenes/scene_attractor.h"
 #include "scenes/timeline.h"
+#include "support/playback_counters.h"
 #include "support/probe_scene.h"
 #include "support/scene_fixture.h"
 
@@ -30,7 +32,7 @@ protected:
     cSceneComposition* comp = nullptr;
 };
 
-TEST_F(ShowTest, LoadsEveryLayerThenReportsEachChangeOfTheActiveLayers)
+TEST_F(ShowTest, LoadsEveryLayerReportsEachChangeOfTheActiveLayersAndPlaysWithoutMakingAnything)
 {
     EXPECT_FLOAT_EQ(comp->load_layers(), 1.0f);
     // The title joins at 13.2 s, the flower field at 25 s, the title leaves
@@ -49,6 +51,24 @@ TEST_F(ShowTest, LoadsEveryLayerThenReportsEachChangeOfTheActiveLayers)
     comp->update();
     comp->draw();
     EXPECT_EQ(log.log, "<attractorsattractors><greetsgreets><flowerfieldflowerfield>");
+    comp->layer_observer = nullptr;  // the composition outlives the test
+
+    // Frames in the middle of every section, each after one frame at nearly
+    // the same moment: playing makes no GL object and asks the heap for nothing.
+    const cGlObjectCount gl;
+    for (int32_t t : {6500, 19000, 30500, 42000, 50000, 66000, 92000, 108000, 125000, 145000, 159000, 174000,
+                      188000, 209000, 229000}) {
+        for (int32_t frame : {t, t + 17, t + 33}) {
+            counting = frame != t;
+            show_at(frame);
+            comp->update();
+            comp->draw();
+        }
+        counting = false;
+        EXPECT_EQ(heap_blocks.exchange(0), 0) << "heap blocks at " << t << " ms";
+        EXPECT_EQ(gl_objects.exchange(0), 0) << "GL objects at " << t << " ms";
+    }
+    manager.find<cSceneAttractor>()->trail.release();  // the ring holds its trail between frames
 }
 
 }  // namespace
