@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <execinfo.h>
+#include <link.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -12,21 +13,28 @@ std::atomic<long> heap_blocks{0}, gl_objects{0};
 
 namespace {
 
+// Whether a frame lies in standard-library code: libstdc++ itself, or a
+// copy of one of its templates that this program exports to the libraries
+// it loads. The program's own functions are not in its dynamic symbol
+// table, so a frame is taken as a symbol's only when it lies inside it.
+bool in_standard_library(const void* frame, const Dl_info& info, const ElfW(Sym) * symbol)
+{
+    if (std::strstr(info.dli_fname, "libstdc++"))
+        return true;
+    const auto* start = static_cast<const char*>(info.dli_saddr);
+    if (!symbol || !start || static_cast<const char*>(frame) >= start + symbol->st_size)
+        return false;
+    for (const char* prefix : {"_ZNSt", "_ZNKSt", "_Znw", "_Zna"})
+        if (std::strncmp(info.dli_sname, prefix, std::strlen(prefix)) == 0)
+            return true;
+    return false;
+}
+
 // Whether a block was asked for by the program rather than a library it
 // calls: the GL driver's shader compiler allocates too, the first time a
 // state combination is drawn. Frames 0 and 1 are this function and
-// operator new. Standard-library code is passed over, both libstdc++'s and
-// the copies this program exports to the libraries (their names are in the
-// dynamic symbol table, the program's own functions are not), and so is
-// code the driver compiled at run time.
-bool in_standard_library(const Dl_info& info)
-{
-    if (info.dli_sname)
-        return std::strncmp(info.dli_sname, "_ZNSt", 5) == 0 || std::strncmp(info.dli_sname, "_ZNKSt", 6) == 0 ||
-               std::strncmp(info.dli_sname, "_Zn", 3) == 0;
-    return std::strstr(info.dli_fname, "libstdc++") != nullptr;
-}
-
+// operator new; standard-library frames and code the driver compiled at
+// run time are passed over.
 __attribute__((noinline)) bool asked_by_program()
 {
     static Dl_info self{};
@@ -36,7 +44,9 @@ __attribute__((noinline)) bool asked_by_program()
     const int n = backtrace(frames, 16);
     for (int i = 2; i < n; ++i) {
         Dl_info info{};
-        if (!dladdr(frames[i], &info) || in_standard_library(info))
+        void* symbol = nullptr;
+        if (!dladdr1(frames[i], &info, &symbol, RTLD_DL_SYMENT) ||
+            in_standard_library(frames[i], info, static_cast<const ElfW(Sym)*>(symbol)))
             continue;
         return info.dli_fbase == self.dli_fbase;
     }

@@ -1,10 +1,9 @@
 #pragma once
 // Counts what the program asks for while `counting` is set: heap blocks
 // through operator new (replaced for the whole test program; blocks the GL
-// driver asks for are not counted), and GL objects through
-// the entry points the program makes them with (GL 1.1's glGenTextures is
-// wrapped at link time; GLEW's entry points are swapped while a
-// cGlObjectCount lives).
+// driver asks for are not counted), and GL objects through the entry points
+// the program makes them with (GL 1.1's glGenTextures is wrapped at link
+// time; GLEW's entry points are swapped while a cGlObjectCount lives).
 #include <atomic>
 #include <type_traits>
 
