@@ -42,7 +42,9 @@ void cSceneComposition::add_layer(int32_t key, const cSceneLayer& layer, int fad
     layer_names[key] = layer.scene->get_name();
     // Room for every layer's name at once, so that no update of the show
     // grows either string.
-    const size_t all_names = active_names.capacity() + layer_names[key].size();
+    size_t all_names = 0;
+    for (const auto& [k, name] : layer_names)
+        all_names += name.size();
     active_names.reserve(all_names);
     scratch_names.reserve(all_names);
     // The fades drive the record in the map, not the caller's copy.
